@@ -1,0 +1,29 @@
+#include "plugin/sharedstatus.h"
+
+namespace cadora {
+
+void SharedStatus::clearBandLevels ()
+{
+	for (auto& level : bandLevels)
+		level.store (0.0f, std::memory_order_relaxed);
+}
+
+void SharedStatus::resetAll ()
+{
+	detectedKey.store (-1);
+	linkedKey.store (-1);
+	linkedHardness.store (-1.0);
+	linkConnected.store (false);
+	tempoBpm.store (0);
+	musicPresent.store (false);
+	redetectRequested.store (false);
+	clearBandLevels ();
+}
+
+SharedStatus& sharedStatus ()
+{
+	static SharedStatus status;
+	return status;
+}
+
+} // namespace cadora
