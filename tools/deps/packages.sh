@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config git xz-utils
   libx11-dev libxcb1-dev libxcb-util-dev libxcb-cursor-dev libxcb-keysyms1-dev libxcb-xkb-dev
   libxkbcommon-dev libxkbcommon-x11-dev libcairo2-dev libpango1.0-dev libglib2.0-dev
-  libfreetype-dev libfontconfig-dev libexpat1-dev libsqlite3-dev
+  libfreetype-dev libfontconfig-dev libexpat1-dev libsqlite3-dev libgtkmm-3.0-dev
   libfftw3-dev libsndfile1-dev libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine xvfb xauth
 )

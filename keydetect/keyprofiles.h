@@ -1,0 +1,18 @@
+// Key classification of a pitch-class profile: the major or minor key whose tone
+// profile, rotated to each of the twelve tonics, correlates best with it.
+#pragma once
+
+#include "keydetect/chromagram.h"
+
+#include <cstdint>
+
+namespace cadora {
+
+// Key index (0..23) that fits `chroma` (pitch classes counted from A) best; ties go to the
+// lower index. `chroma` must not be flat.
+int32_t bestKeyForChroma (const PitchClassLevels& chroma);
+
+// Correlation of `chroma` with the profile of key index k, -1..1.
+double keyCorrelation (const PitchClassLevels& chroma, int32_t k);
+
+} // namespace cadora

@@ -1,0 +1,116 @@
+#include "plugin/controller.h"
+
+#include "plugin/parameters.h"
+
+#include "base/source/fstreamer.h"
+#include "pluginterfaces/base/ustring.h"
+#include "pluginterfaces/gui/iplugview.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace cadora {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+tresult PLUGIN_API VantoController::initialize (FUnknown* context)
+{
+	const tresult result = EditController::initialize (context);
+	if (result != kResultOk)
+		return result;
+	for (ParamID id = 0; id < kParamCount; ++id)
+	{
+		const ParameterSpec& spec = kParameterSpecs[id];
+		ParameterInfo info {};
+		info.id = id;
+		UString (info.title, str16BufferSize (String128)).assign (spec.title);
+		UString (info.units, str16BufferSize (String128)).assign (spec.units);
+		info.stepCount = spec.stepCount;
+		info.defaultNormalizedValue = spec.defaultValue;
+		info.unitId = kRootUnitId;
+		info.flags = spec.flags;
+		parameters.addParameter (info);
+	}
+	return kResultOk;
+}
+
+tresult PLUGIN_API VantoController::setComponentState (IBStream* state)
+{
+	if (!state)
+		return kResultFalse;
+	IBStreamer streamer (state, kLittleEndian);
+	double values[kParamCount] {};
+	for (int id = kParamHardness; id <= kParamMuteStrength; ++id)
+	{
+		if (!streamer.readDouble (values[id]))
+			return kResultFalse;
+	}
+	if (!streamer.readDouble (values[kParamPitch]))
+		values[kParamPitch] = 0.5;
+	for (ParamID id = 0; id < kParamCount; ++id)
+		setParamNormalized (id, storableValue (id, values[id]));
+	return kResultOk;
+}
+
+tresult PLUGIN_API VantoController::setState (IBStream* state)
+{
+	if (!state)
+		return kResultFalse;
+	IBStreamer streamer (state, kLittleEndian);
+	double values[kParamCount] {};
+	for (int id = kParamHardness; id <= kParamPlayerSource; ++id)
+	{
+		if (!streamer.readDouble (values[id]))
+			return kResultFalse;
+	}
+	int32 width = 0;
+	int32 height = 0;
+	if (!streamer.readInt32 (width) || !streamer.readInt32 (height))
+		return kResultFalse;
+	if (!streamer.readDouble (values[kParamMuteStrength]))
+		values[kParamMuteStrength] = 0.0;
+	if (!streamer.readDouble (values[kParamPitch]))
+		values[kParamPitch] = 0.5;
+	for (ParamID id = 0; id < kParamCount; ++id)
+		setParamNormalized (id, storableValue (id, values[id]));
+	setEditorSize (width, height);
+	return kResultOk;
+}
+
+tresult PLUGIN_API VantoController::getState (IBStream* state)
+{
+	if (!state)
+		return kResultFalse;
+	IBStreamer streamer (state, kLittleEndian);
+	bool ok = true;
+	for (ParamID id = kParamHardness; id <= kParamPlayerSource; ++id)
+		ok = ok && streamer.writeDouble (getParamNormalized (id));
+	ok = ok && streamer.writeInt32 (editorWidth) && streamer.writeInt32 (editorHeight);
+	ok = ok && streamer.writeDouble (getParamNormalized (kParamMuteStrength));
+	ok = ok && streamer.writeDouble (getParamNormalized (kParamPitch));
+	return ok ? kResultOk : kResultFalse;
+}
+
+IPlugView* PLUGIN_API VantoController::createView (FIDString name)
+{
+	if (!name || std::strcmp (name, ViewType::kEditor) != 0)
+		return nullptr;
+	// The editor window is created here once it exists.
+	return nullptr;
+}
+
+void VantoController::getEditorSize (int32_t& width, int32_t& height) const
+{
+	width = editorWidth;
+	height = editorHeight;
+}
+
+void VantoController::setEditorSize (int32_t width, int32_t /*height*/)
+{
+	editorWidth = std::clamp (width, kMinWidth, kMaxWidth);
+	editorHeight = static_cast<int32_t> (std::lround (editorWidth * kAspect));
+}
+
+} // namespace cadora

@@ -1,0 +1,87 @@
+// VantoProcessor: the audio component. Owns the music signal path, the mono feed of key
+// detection, the worker thread and the auto-tune link.
+#pragma once
+
+#include "dsp/bandlevels.h"
+#include "dsp/pitchtransposer.h"
+#include "dsp/vocalremover.h"
+#include "plugin/ids.h"
+#include "plugin/worker.h"
+
+#include "public.sdk/source/vst/vstaudioeffect.h"
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace cadora {
+
+class VantoProcessor : public Steinberg::Vst::AudioEffect
+{
+public:
+	using tresult = Steinberg::tresult;
+
+	VantoProcessor ();
+	~VantoProcessor () override;
+
+	static Steinberg::FUnknown* createInstance (void*)
+	{
+		return static_cast<Steinberg::Vst::IAudioProcessor*> (new VantoProcessor);
+	}
+
+	tresult PLUGIN_API initialize (Steinberg::FUnknown* context) override;
+	tresult PLUGIN_API setActive (Steinberg::TBool state) override;
+	tresult PLUGIN_API setState (Steinberg::IBStream* state) override;
+	tresult PLUGIN_API getState (Steinberg::IBStream* state) override;
+
+	tresult PLUGIN_API setBusArrangements (Steinberg::Vst::SpeakerArrangement* inputs,
+	                                       Steinberg::int32 numIns,
+	                                       Steinberg::Vst::SpeakerArrangement* outputs,
+	                                       Steinberg::int32 numOuts) override;
+	Steinberg::uint32 PLUGIN_API getLatencySamples () override;
+	tresult PLUGIN_API setupProcessing (Steinberg::Vst::ProcessSetup& setup) override;
+	tresult PLUGIN_API process (Steinberg::Vst::ProcessData& data) override;
+
+	// Read access for the worker, the command-line tool and tests.
+	double parameter (ParamId id) const { return params[id]; }
+	const std::vector<float>& mono () const { return monoRing; }
+	uint64_t monoSamplesWritten () const { return monoWritten.load (std::memory_order_acquire); }
+	int32_t sampleRate () const { return activeSampleRate; }
+	int32_t analysisSamples () const { return analysisFill; }
+	bool workerIsRunning () const { return workerThread.joinable (); }
+	Worker& worker () { return keyWorker; }
+
+	// Worker hand-over of Hardness: returns true and the value when a new one waits.
+	bool takeHardnessToPush (double& value);
+	bool workerShouldRun () const { return workerRunning.load (); }
+
+private:
+	void applyParameterChanges (Steinberg::Vst::IParameterChanges* changes);
+	void feedMono (const Steinberg::Vst::ProcessData& data);
+	void addAnalysisSample (float m);
+	tresult writeOutput (Steinberg::Vst::ProcessData& data);
+	tresult writeStereo (Steinberg::Vst::ProcessData& data);
+	void deactivate ();
+
+	std::array<double, kParamCount> params {0.5, 0.0, 0.0, 0.0, 0.0, 0.5};
+	double hardnessToPush = 0.5;
+	std::atomic<bool> hardnessChanged {true};
+	PitchTransposer transposer;
+	std::vector<float> scratchLeft;
+	std::vector<float> scratchRight;
+	VocalRemoverState vocalLow;
+	std::array<float, kAnalysisLength> analysisBlock {};
+	std::array<float, kAnalysisLength> analysisWindow = makeAnalysisWindow ();
+	std::array<float, kBandCount> smoothedBandLevels {};
+	int32_t analysisFill = 0;
+	std::vector<float> monoRing;
+	std::atomic<uint64_t> monoWritten {0};
+	std::atomic<bool> workerRunning {false};
+	std::thread workerThread;
+	int32_t activeSampleRate = 0;
+	Worker keyWorker;
+};
+
+} // namespace cadora

@@ -1,0 +1,71 @@
+#include "dsp/bandlevels.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace cadora {
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+std::vector<float> binSine (int bin, float amplitude)
+{
+	std::vector<float> s (kAnalysisLength);
+	for (int n = 0; n < kAnalysisLength; ++n)
+		s[n] = amplitude * static_cast<float> (std::sin (2.0 * kPi * bin * n / kAnalysisLength));
+	return s;
+}
+
+class BandLevels : public ::testing::Test
+{
+protected:
+	std::array<float, kAnalysisLength> window = makeAnalysisWindow ();
+	std::array<float, kBandCount> levels {};
+
+	void measure (const std::vector<float>& block, int times = 1)
+	{
+		for (int i = 0; i < times; ++i)
+			measureBandLevels (block.data (), window.data (), levels.data ());
+	}
+};
+
+TEST_F (BandLevels, WindowIsSymmetricHann)
+{
+	EXPECT_EQ (0.0f, window[0]);
+	EXPECT_FLOAT_EQ (0.0f, window[511]);
+	EXPECT_NEAR (1.0f, window[255], 1e-4f);
+	EXPECT_FLOAT_EQ (window[100], window[411]);
+}
+
+TEST_F (BandLevels, SineAtFirstBandSettlesNearPointNineTwo)
+{
+	measure (binSine (1, 0.1f), 20);
+	EXPECT_NEAR (0.92f, levels[0], 0.01f);
+	for (int band = 1; band < kBandCount; ++band)
+		EXPECT_LT (levels[band], 0.02f) << band;
+}
+
+TEST_F (BandLevels, FullScaleSineIsCappedAndRisesFast)
+{
+	for (int band : {0, 7, 31})
+	{
+		levels.fill (0.0f);
+		measure (binSine (4 * band + 1, 1.0f));
+		EXPECT_NEAR (0.98f, levels[band], 1e-6f) << band;
+		measure (binSine (4 * band + 1, 1.0f), 5);
+		EXPECT_NEAR (1.0f, levels[band], 1e-6f) << band;
+	}
+}
+
+TEST_F (BandLevels, SilenceClosesFourFifthsOfTheGapEachTime)
+{
+	measure (binSine (9, 1.0f), 10);
+	const float before = levels[2];
+	measure (std::vector<float> (kAnalysisLength, 0.0f));
+	EXPECT_NEAR (before * 0.2f, levels[2], 1e-6f);
+}
+
+} // namespace
+} // namespace cadora
