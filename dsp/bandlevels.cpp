@@ -10,23 +10,55 @@ constexpr float kLevelScale = 5.8f;
 constexpr float kRise = 0.98f;
 constexpr float kFall = 0.8f;
 
-// |X| of the single DFT bin `bin` of the windowed block, summed in single precision.
-float binMagnitude (const float* block, const float* window, int bin)
+// Cosine and sine of every angle n * omega of every band, each angle computed in double
+// and rounded to float before its cosine and sine are taken. Built once per module.
+struct BandTable
 {
-	const double omega = kTwoPi * bin / kAnalysisLength;
+	float cosine[kBandCount][kAnalysisLength];
+	float sine[kBandCount][kAnalysisLength];
+
+	BandTable ()
+	{
+		for (int band = 0; band < kBandCount; ++band)
+		{
+			const double omega = kTwoPi * (4 * band + 1) / kAnalysisLength;
+			for (int n = 0; n < kAnalysisLength; ++n)
+			{
+				const float angle = static_cast<float> (n * omega);
+				cosine[band][n] = std::cos (angle);
+				sine[band][n] = std::sin (angle);
+			}
+		}
+	}
+};
+
+const BandTable& bandTable ()
+{
+	static const BandTable table;
+	return table;
+}
+
+// |X| of the band's DFT bin of the windowed block, summed in single precision.
+float bandMagnitude (const float* block, const float* window, int band)
+{
+	const BandTable& table = bandTable ();
 	float re = 0.0f;
 	float im = 0.0f;
 	for (int n = 0; n < kAnalysisLength; ++n)
 	{
-		const float angle = static_cast<float> (n * omega);
 		const float x = block[n] * window[n];
-		re += x * std::cos (angle);
-		im -= x * std::sin (angle);
+		re += x * table.cosine[band][n];
+		im -= x * table.sine[band][n];
 	}
 	return std::sqrt (re * re + im * im);
 }
 
 } // namespace
+
+void prepareBandAnalysis ()
+{
+	bandTable ();
+}
 
 std::array<float, kAnalysisLength> makeAnalysisWindow ()
 {
@@ -40,7 +72,7 @@ void measureBandLevels (const float* block, const float* window, float* smoothed
 {
 	for (int band = 0; band < kBandCount; ++band)
 	{
-		const float magnitude = binMagnitude (block, window, 4 * band + 1);
+		const float magnitude = bandMagnitude (block, window, band);
 		float level = kLevelScale * std::sqrt (magnitude / kAnalysisLength);
 		if (level > 1.0f)
 			level = 1.0f;

@@ -2,7 +2,11 @@
 // without changing duration, with a latency of one block.
 #pragma once
 
+#include "dsp/spectraltransposition.h"
+#include "dsp/stft.h"
+
 #include <cstdint>
+#include <vector>
 
 namespace cadora {
 
@@ -26,8 +30,32 @@ public:
 	int32_t latencySamples () const;
 
 private:
-	struct Impl;
-	Impl* impl;
+	bool isSilent (const float* const* inputs, int inputSamples) const;
+	void enterSilenceBypass ();
+	void passThrough (const float* const* inputs, int inputSamples, float* const* outputs,
+	                  int outputSamples) const;
+	void startFrame (const float* const* inputs, int j, int inputSamples, int outputSamples);
+	void storeInput (const float* const* inputs, int upTo);
+	void runFrame ();
+
+	Stft stft;
+	SpectralTransposition spectral;
+	std::vector<float> scratch;   // block + interval samples on their way into the history
+
+	uint64_t samplesSinceFrame;
+	bool newSpectrum = false;
+	bool analysePrevious = false;
+	bool mapActive = false;
+	float timeFactor = 0.0f;
+	uint64_t silenceCounter = 0;
+	bool silenceFirst = true;
+	float transposeFactor = 1.0f;
+	float tonalityLimit = 0.5f;
+	int channels = 0;
+	int block = 0;
+	int interval = 0;
+	int32_t lastFrameInputPos = -1;
+	int storedUpTo = 0;   // how far this call's input has gone into the history
 };
 
 } // namespace cadora

@@ -3,6 +3,7 @@
 // as feeding it at once.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

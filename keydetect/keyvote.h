@@ -4,6 +4,7 @@
 // three with a wide margin).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

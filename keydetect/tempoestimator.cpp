@@ -7,6 +7,7 @@ namespace cadora {
 namespace {
 
 constexpr int32_t kFramesPerSecond = 200;
+constexpr float kFramesPerMinute = 60.0f * kFramesPerSecond;
 constexpr float kLogFloor = 1e-6f;
 constexpr size_t kMinLag = 60;    // 0.3 s, 200 BPM
 constexpr size_t kMaxLag = 200;   // 1 s, 60 BPM
@@ -131,7 +132,7 @@ bool estimateRawTempo (const float* x, size_t count, int32_t sampleRate, float& 
 	if (bestLag == 0 || !(sum > kMinOnsetSum) || !(bestR / sum > kMinPeakShare))
 		return false;
 
-	rawTempo = foldIntoOctave (12000.0f / static_cast<float> (bestLag));
+	rawTempo = foldIntoOctave (kFramesPerMinute / static_cast<float> (bestLag));
 	return true;
 }
 

@@ -20,6 +20,7 @@ constexpr double kRingSeconds = 8.0;
 VantoProcessor::VantoProcessor ()
 {
 	setControllerClass (kControllerUID);
+	prepareBandAnalysis ();
 	sharedStatus ().clearBandLevels ();
 }
 

@@ -1,0 +1,27 @@
+// Drives key detection over one WAV file as the plug-in would and records what it
+// published at the checkpoints (5, 10, 20 s and the end) and when the first key came.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace cadora {
+
+constexpr int kCheckpointCount = 4;
+constexpr std::array<double, kCheckpointCount - 1> kCheckpointSeconds {5.0, 10.0, 20.0};
+extern const char* const kCheckpointNames[kCheckpointCount];
+
+struct PieceResult
+{
+	bool ok = false;
+	std::string error;
+	std::array<int32_t, kCheckpointCount> key {};     // detectedKey at 5, 10, 20 s, end
+	std::array<int32_t, kCheckpointCount> tempo {};   // tempoBpm at the same moments
+	double firstKeySeconds = -1.0;                    // -1 = never
+	double seconds = 0.0;
+};
+
+PieceResult analysePiece (const std::string& wavPath);
+
+} // namespace cadora

@@ -1,0 +1,32 @@
+// Scoring of key and tempo results against the corpus labels: the weighted key score
+// (1 right key, 0.5 a fifth away, 0.3 relative, 0.2 parallel), exact accuracy, the median
+// time of the first key, and tempo accuracy within 4 % (also allowing x2 and /2).
+#pragma once
+
+#include "piecedriver.h"
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace cadora {
+
+struct PieceLabel
+{
+	std::string id;
+	int32_t key = -1;    // key index
+	double bpm = 0.0;
+};
+
+// Reads labels.csv (columns id, key, tonic_pc, mode, bpm, ...).
+std::vector<PieceLabel> loadLabels (const std::string& csvPath);
+
+// Weighted score of `detected` (a key index or -1) for the true key `truth`.
+double keyScore (int32_t detected, int32_t truth);
+
+bool tempoWithin (int32_t detected, double truth, bool allowOctaves);
+
+void printReport (std::ostream& out, const std::vector<PieceLabel>& labels, const std::vector<PieceResult>& results);
+
+} // namespace cadora

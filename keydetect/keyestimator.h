@@ -1,0 +1,87 @@
+// Our key-estimation library: mono audio with a frame rate goes into a workspace that
+// holds a progressive chromagram (one hop per analysis frame); the key of the chromagram
+// so far is a key index 0..23 (see keymodel.h) or kSilenceKey.
+//
+// Method: low-pass and decimate to about 4.4 kHz, Blackman-windowed FFT frames, FFT bins
+// mapped onto semitone bands over six octaves, folded into twelve pitch classes summed
+// over time, and the best-correlating major or minor tone profile.
+#pragma once
+
+#include "keydetect/chromagram.h"
+#include "keydetect/decimator.h"
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace cadora {
+
+constexpr int32_t kSilenceKey = 24;
+
+// Invalid input: a non-finite sample, a frame rate of 0, or a frame rate that differs
+// from the one the workspace started with.
+class KeyEstimationError : public std::runtime_error
+{
+public:
+	using std::runtime_error::runtime_error;
+};
+
+// Mono samples with their frame rate.
+class MonoBuffer
+{
+public:
+	MonoBuffer () = default;
+	MonoBuffer (uint32_t frameRate, size_t sampleCount) : rate (frameRate), data (sampleCount, 0.0) {}
+
+	uint32_t frameRate () const { return rate; }
+	void setFrameRate (uint32_t frameRate) { rate = frameRate; }
+	size_t size () const { return data.size (); }
+	void resize (size_t sampleCount) { data.resize (sampleCount, 0.0); }
+	void setSample (size_t i, double value) { data[i] = value; }
+	double sample (size_t i) const { return data[i]; }
+	const double* samples () const { return data.data (); }
+
+private:
+	uint32_t rate = 0;
+	std::vector<double> data;
+};
+
+// The progressive analysis state of one stretch of music.
+class ChromaWorkspace
+{
+public:
+	const Chromagram& chromagram () const { return chroma; }
+
+private:
+	friend class KeyEstimator;
+	uint32_t frameRate = 0;             // 0 until the first audio arrives
+	Decimator decimator;
+	std::vector<double> frameSamples;   // decimated samples from the next frame's start on
+	Chromagram chroma;
+};
+
+class KeyEstimator
+{
+public:
+	KeyEstimator ();
+	~KeyEstimator ();
+	KeyEstimator (const KeyEstimator&) = delete;
+	KeyEstimator& operator= (const KeyEstimator&) = delete;
+
+	// Adds the analysis of `audio`, which follows whatever the workspace has seen, to the
+	// workspace's chromagram. Throws KeyEstimationError (leaving the workspace unchanged)
+	// for invalid input.
+	void appendToChromagram (const MonoBuffer& audio, ChromaWorkspace& workspace);
+
+	// Key of the workspace's chromagram so far; kSilenceKey when it holds nothing but silence.
+	int32_t keyOfChromagram (const ChromaWorkspace& workspace) const;
+
+private:
+	struct Analysis;
+	std::unique_ptr<Analysis> analysis;
+
+	void analyseFrames (ChromaWorkspace& workspace);
+};
+
+} // namespace cadora

@@ -1,0 +1,91 @@
+// cadora-cli: runs the plug-in's processor on audio files, in process and faster than
+// real time, exactly as a host drives it.
+#include "tools/cli/demo.h"
+#include "tools/cli/options.h"
+#include "tools/cli/processing.h"
+#include "tools/cli/wavfile.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using namespace cadora::cli;
+
+constexpr int kBadInput = 2;
+
+const char* const kUsage =
+    "usage: cadora-cli process IN.wav OUT.wav [--pitch N] [--mute G] [--block N]\n"
+    "       cadora-cli demo\n";
+
+int fail (const std::string& message)
+{
+	std::fprintf (stderr, "cadora-cli: %s\n", message.c_str ());
+	return kBadInput;
+}
+
+bool parseProcessOptions (const Arguments& args, ProcessOptions& options, std::string& error)
+{
+	long value = 0;
+	if (auto it = args.options.find ("--pitch"); it != args.options.end ())
+	{
+		if (!parseInt ("--pitch", it->second, -5, 5, value, error))
+			return false;
+		options.pitch = static_cast<int> (value);
+	}
+	if (auto it = args.options.find ("--mute"); it != args.options.end ())
+	{
+		if (!parseDouble ("--mute", it->second, 0.0, 1.0, options.mute, error))
+			return false;
+	}
+	if (auto it = args.options.find ("--block"); it != args.options.end ())
+	{
+		if (!parseInt ("--block", it->second, 1, 16384, value, error))
+			return false;
+		options.block = static_cast<int> (value);
+	}
+	return true;
+}
+
+int commandProcess (int argc, char** argv)
+{
+	Arguments args;
+	std::string error;
+	if (!splitArguments (argc, argv, 2, {"--pitch", "--mute", "--block"}, {}, args, error))
+		return fail (error);
+	if (args.positional.size () != 2)
+		return fail ("process needs IN.wav and OUT.wav");
+	ProcessOptions options;
+	if (!parseProcessOptions (args, options, error))
+		return fail (error);
+	Audio in;
+	if (!readAudio (args.positional[0], in, error))
+		return fail (error);
+	Audio out;
+	ProcessStats stats;
+	if (!processAudio (in, options, out, stats, error))
+		return fail (error);
+	if (!writeAudio (args.positional[1], out, error))
+		return fail (error);
+	std::printf ("wrote %s: %zu frames, %d channel(s), %d Hz, pitch %+d, mute %.2f\n",
+	             args.positional[1].c_str (), out.frames (), out.channels, out.sampleRate,
+	             options.pitch, options.mute);
+	return 0;
+}
+
+} // namespace
+
+int main (int argc, char** argv)
+{
+	const std::string command = argc > 1 ? argv[1] : "";
+	if (command == "process")
+		return commandProcess (argc, argv);
+	if (command == "demo")
+	{
+		if (argc > 2)
+			return fail ("demo takes no arguments");
+		return runDemo ();
+	}
+	std::fputs (kUsage, stderr);
+	return kBadInput;
+}
