@@ -14,12 +14,12 @@ constexpr float kFall = 0.8f;
 // and rounded to float before its cosine and sine are taken. Built once per module.
 struct BandTable
 {
-	float cosine[kBandCount][kAnalysisLength];
-	float sine[kBandCount][kAnalysisLength];
+	float cosine[kDisplayBands][kAnalysisLength];
+	float sine[kDisplayBands][kAnalysisLength];
 
 	BandTable ()
 	{
-		for (int band = 0; band < kBandCount; ++band)
+		for (int band = 0; band < kDisplayBands; ++band)
 		{
 			const double omega = kTwoPi * (4 * band + 1) / kAnalysisLength;
 			for (int n = 0; n < kAnalysisLength; ++n)
@@ -70,7 +70,7 @@ std::array<float, kAnalysisLength> makeAnalysisWindow ()
 
 void measureBandLevels (const float* block, const float* window, float* smoothed)
 {
-	for (int band = 0; band < kBandCount; ++band)
+	for (int band = 0; band < kDisplayBands; ++band)
 	{
 		const float magnitude = bandMagnitude (block, window, band);
 		float level = kLevelScale * std::sqrt (magnitude / kAnalysisLength);

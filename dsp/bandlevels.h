@@ -6,7 +6,7 @@
 
 namespace cadora {
 
-constexpr int kBandCount = 32;
+constexpr int kDisplayBands = 32;
 constexpr int kAnalysisLength = 512;
 
 // The Hann window of the band analysis, w[i] = 0.5 - 0.5 cos(2 pi i / 511).

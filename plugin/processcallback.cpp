@@ -81,7 +81,7 @@ void VantoProcessor::applyParameterChanges (IParameterChanges* changes)
 		const ParamID id = queue->getParameterId ();
 		if (id >= kParamCount)
 			continue;
-		params[id] = value;
+		storeParameter (id, value);
 		if (id == kParamHardness)
 		{
 			hardnessToPush = hardnessFromValue (value);
@@ -97,7 +97,7 @@ void VantoProcessor::addAnalysisSample (float m)
 		return;
 	measureBandLevels (analysisBlock.data (), analysisWindow.data (), smoothedBandLevels.data ());
 	auto& levels = sharedStatus ().bandLevels;
-	for (int i = 0; i < kBandCount; ++i)
+	for (int i = 0; i < kDisplayBands; ++i)
 		levels[i].store (smoothedBandLevels[i], std::memory_order_relaxed);
 	analysisFill = 0;
 }

@@ -96,6 +96,8 @@ tresult PLUGIN_API VantoProcessor::setActive (TBool state)
 	hardnessToPush = hardnessFromValue (params[kParamHardness]);
 	hardnessChanged.store (true, std::memory_order_release);
 	workerRunning.store (true);
+	if (manualWorker)
+		return kResultOk;
 	try
 	{
 		workerThread = std::thread (&Worker::loop, this);
@@ -115,6 +117,25 @@ void VantoProcessor::deactivate ()
 		workerThread.join ();
 	keyWorker.clear ();
 	monoRing.clear ();
+}
+
+void VantoProcessor::useManualWorker (SteadyClock& clock)
+{
+	manualWorker = true;
+	keyWorker.setClock (clock);
+}
+
+void VantoProcessor::runWorkerCycle ()
+{
+	if (manualWorker && workerRunning.load ())
+		keyWorker.runCycle (*this);
+}
+
+void VantoProcessor::storeParameter (ParamID id, double value)
+{
+	params[id] = value;
+	if (id == kParamPitch)
+		semitones.store (semitonesFromPitch (value), std::memory_order_relaxed);
 }
 
 bool VantoProcessor::takeHardnessToPush (double& value)
@@ -156,7 +177,7 @@ tresult PLUGIN_API VantoProcessor::setState (IBStream* state)
 	double mute = 0.0;
 	params[kParamMuteStrength] = streamer.readDouble (mute) ? mute : 0.0;
 	double pitch = 0.5;
-	params[kParamPitch] = streamer.readDouble (pitch) ? pitch : 0.5;
+	storeParameter (kParamPitch, streamer.readDouble (pitch) ? pitch : 0.5);
 	hardnessToPush = hardnessFromValue (params[kParamHardness]);
 	return kResultOk;
 }

@@ -56,6 +56,13 @@ public:
 	// Worker hand-over of Hardness: returns true and the value when a new one waits.
 	bool takeHardnessToPush (double& value);
 	bool workerShouldRun () const { return workerRunning.load (); }
+	// Semitones of the current Pitch, for the worker thread.
+	int transposeSemitones () const { return semitones.load (std::memory_order_relaxed); }
+
+	// Runs the worker in simulated time: from the next activation on no thread is
+	// started, and each runWorkerCycle is one cycle at the given clock's time.
+	void useManualWorker (SteadyClock& clock);
+	void runWorkerCycle ();
 
 private:
 	void applyParameterChanges (Steinberg::Vst::IParameterChanges* changes);
@@ -64,6 +71,7 @@ private:
 	tresult writeOutput (Steinberg::Vst::ProcessData& data);
 	tresult writeStereo (Steinberg::Vst::ProcessData& data);
 	void deactivate ();
+	void storeParameter (Steinberg::Vst::ParamID id, double value);
 
 	std::array<double, kParamCount> params {0.5, 0.0, 0.0, 0.0, 0.0, 0.5};
 	double hardnessToPush = 0.5;
@@ -74,13 +82,15 @@ private:
 	VocalRemoverState vocalLow;
 	std::array<float, kAnalysisLength> analysisBlock {};
 	std::array<float, kAnalysisLength> analysisWindow = makeAnalysisWindow ();
-	std::array<float, kBandCount> smoothedBandLevels {};
+	std::array<float, kDisplayBands> smoothedBandLevels {};
 	int32_t analysisFill = 0;
 	std::vector<float> monoRing;
 	std::atomic<uint64_t> monoWritten {0};
 	std::atomic<bool> workerRunning {false};
 	std::thread workerThread;
+	bool manualWorker = false;
 	int32_t activeSampleRate = 0;
+	std::atomic<int> semitones {0};
 	Worker keyWorker;
 };
 

@@ -1,46 +1,85 @@
 #include "plugin/worker.h"
 
+#include "keydetect/keymodel.h"
 #include "plugin/processor.h"
 #include "plugin/sharedstatus.h"
 
-#include <chrono>
-#include <thread>
+#include "platform/clock.h"
 
 namespace cadora {
 
-int64_t steadyNowNs ()
+int32_t transposedKey (int32_t k, int semitones)
 {
-	using namespace std::chrono;
-	return duration_cast<nanoseconds> (steady_clock::now ().time_since_epoch ()).count ();
+	if (k < 0 || k >= kKeyCount)
+		return kNoKey;
+	const int32_t root = ((keyIndexToRoot (k) + semitones) % 12 + 12) % 12;
+	return keyIndexFromRoot (root, keyIndexIsMinor (k));
 }
 
-void Worker::reset (size_t length)
+Worker::Worker () : keyDetector (sharedStatus ()) {}
+Worker::~Worker () = default;
+
+void Worker::setClock (SteadyClock& clock)
 {
-	ringLength = length;
+	timeSource = &clock;
+}
+
+void Worker::reset (size_t ringLength)
+{
+	keyDetector.reset (ringLength);
+	autoTuneLink = std::make_unique<AutoTuneLink> (*timeSource);
+	lastHandedKey = -1;
 }
 
 void Worker::clear ()
 {
+	keyDetector.clear ();
+	autoTuneLink.reset ();
 }
 
-void Worker::runCycle (VantoProcessor& processor, int64_t /*nowNs*/)
+void Worker::runLinkSteps (VantoProcessor& processor)
 {
-	// Auto-tune link steps come first here once the link exists.
-	if (processor.monoSamplesWritten () >= kMinimumMonoSamples)
+	auto& status = sharedStatus ();
+	AutoTuneLink& link = *autoTuneLink;
+	link.tick ();
+	status.linkConnected.store (link.isConnected ());
+	double hardness = 0.0;
+	if (processor.takeHardnessToPush (hardness))
+		link.setHardness (hardness);
+	if (link.readHardness (hardness))
+		status.linkedHardness.store (hardness);
+	int32_t root = 0;
+	bool minor = false;
+	if (link.readKey (root, minor))
+		status.linkedKey.store (keyIndexFromRoot (root, minor));
+	// The singer hears the music moved by Pitch, so the auto-tune gets the moved key.
+	const int32_t key = transposedKey (status.detectedKey.load (), processor.transposeSemitones ());
+	if (key >= 0 && key != lastHandedKey)
 	{
-		// The key detection pass runs here.
+		link.setKey (keyIndexToRoot (key), keyIndexIsMinor (key));
+		lastHandedKey = key;
 	}
+}
+
+void Worker::runCycle (VantoProcessor& processor)
+{
+	if (autoTuneLink)
+		runLinkSteps (processor);
+	const uint64_t written = processor.monoSamplesWritten ();
+	if (written >= kMinWrittenForPass)
+		keyDetector.detectionPass (processor.mono ().data (), processor.mono ().size (), written,
+		                           processor.sampleRate (), timeSource->nowNs ());
 }
 
 void Worker::loop (VantoProcessor* processor)
 {
 	auto& status = sharedStatus ();
+	Worker& worker = processor->worker ();
 	while (processor->workerShouldRun ())
 	{
-		const int64_t start = steadyNowNs ();
 		try
 		{
-			processor->worker ().runCycle (*processor, start);
+			worker.runCycle (*processor);
 		}
 		catch (...)
 		{
@@ -48,8 +87,7 @@ void Worker::loop (VantoProcessor* processor)
 			status.detectedKey.store (-1);
 			return;
 		}
-		std::this_thread::sleep_until (std::chrono::steady_clock::time_point (
-		    std::chrono::nanoseconds (steadyNowNs () + kCycleNs)));
+		platform::sleepUntilNs (platform::steadyNowNs () + kCycleNs);
 	}
 }
 

@@ -1,9 +1,15 @@
-// The processor's worker: everything too slow or too risky for the audio thread,
-// run every 150 ms on a thread of its own while the processor is active.
+// The processor's worker: everything too slow or too risky for the audio thread — the
+// auto-tune link and key detection — run every 150 ms on a thread of its own while the
+// processor is active, or one cycle at a time in simulated time (tests, cadora-cli).
 #pragma once
+
+#include "autotune/autotunelink.h"
+#include "keydetect/keydetector.h"
+#include "keydetect/steadyclock.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace cadora {
 
@@ -13,23 +19,40 @@ class Worker
 {
 public:
 	static constexpr int64_t kCycleNs = 150'000'000;
-	static constexpr uint64_t kMinimumMonoSamples = 4096;
 
-	// Activation: the key detector state back to its initial values.
+	Worker ();
+	~Worker ();
+
+	// Time source of the cycles and of everything they schedule; the real steady clock
+	// unless a test or the command-line tool drives the worker in simulated time.
+	void setClock (SteadyClock& clock);
+	SteadyClock& clock () { return *timeSource; }
+
+	// Activation: key detector state back to its initial values, a new auto-tune link.
 	void reset (size_t ringLength);
-	// Deactivation: detector objects destroyed, arrays cleared.
+	// Deactivation: detector objects destroyed, arrays cleared, link gone.
 	void clear ();
-	// One cycle of work at time nowNs (steady clock). Exceptions propagate.
-	void runCycle (VantoProcessor& processor, int64_t nowNs);
+	// One cycle: the link steps, then a detection pass once enough music was written.
+	// Exceptions propagate.
+	void runCycle (VantoProcessor& processor);
 
 	// Thread function: cycles until the processor clears workerRunning or a cycle fails.
 	static void loop (VantoProcessor* processor);
 
+	AutoTuneLink* link () { return autoTuneLink.get (); }
+	const KeyDetector& detector () const { return keyDetector; }
+
 private:
-	size_t ringLength = 0;
+	void runLinkSteps (VantoProcessor& processor);
+
+	RealSteadyClock realClock;
+	SteadyClock* timeSource = &realClock;
+	KeyDetector keyDetector;
+	std::unique_ptr<AutoTuneLink> autoTuneLink;
+	int32_t lastHandedKey = -1;
 };
 
-// Steady-clock reading in nanoseconds.
-int64_t steadyNowNs ();
+// The key n semitones away from key index k, same scale; -1 for no key.
+int32_t transposedKey (int32_t k, int semitones);
 
 } // namespace cadora

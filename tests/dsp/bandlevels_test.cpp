@@ -22,7 +22,7 @@ class BandLevels : public ::testing::Test
 {
 protected:
 	std::array<float, kAnalysisLength> window = makeAnalysisWindow ();
-	std::array<float, kBandCount> levels {};
+	std::array<float, kDisplayBands> levels {};
 
 	void measure (const std::vector<float>& block, int times = 1)
 	{
@@ -43,7 +43,7 @@ TEST_F (BandLevels, SineAtFirstBandSettlesNearPointNineTwo)
 {
 	measure (binSine (1, 0.1f), 20);
 	EXPECT_NEAR (0.92f, levels[0], 0.01f);
-	for (int band = 1; band < kBandCount; ++band)
+	for (int band = 1; band < kDisplayBands; ++band)
 		EXPECT_LT (levels[band], 0.02f) << band;
 }
 

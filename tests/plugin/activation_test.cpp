@@ -1,3 +1,4 @@
+#include "keydetect/steadyclock.h"
 #include "plugin/sharedstatus.h"
 #include "testhost.h"
 
@@ -22,7 +23,7 @@ TEST (Activation, SizesFollowTheSampleRate)
 	                          {22050, 176400, 882}, {4000, 64000, 320}};
 	for (const RateCase& c : cases)
 	{
-		test::ProcessorUnderTest p (c.rate, 256);
+		test::ProcessorUnderTest p (c.rate, 256, test::WorkerKind::thread);
 		ASSERT_EQ (kResultOk, p->setActive (true)) << c.rate;
 		EXPECT_EQ (c.ringLength, p->mono ().size ()) << c.rate;
 		EXPECT_EQ (c.latency, p->getLatencySamples ()) << c.rate;
@@ -35,7 +36,7 @@ TEST (Activation, ResetsSharedKeyAndTempoAndQueuesHardness)
 {
 	sharedStatus ().detectedKey.store (7);
 	sharedStatus ().tempoBpm.store (120);
-	test::ProcessorUnderTest p;
+	test::ProcessorUnderTest p;  // manual worker: no thread takes the value before the test does
 	double value = 0;
 	EXPECT_TRUE (p->takeHardnessToPush (value));
 	EXPECT_FALSE (p->takeHardnessToPush (value));
@@ -48,7 +49,7 @@ TEST (Activation, ResetsSharedKeyAndTempoAndQueuesHardness)
 
 TEST (Activation, DeactivationJoinsTheWorkerAndReleasesTheRing)
 {
-	test::ProcessorUnderTest p;
+	test::ProcessorUnderTest p (44100.0, 512, test::WorkerKind::thread);
 	for (int round = 0; round < 3; ++round)
 	{
 		ASSERT_EQ (kResultOk, p->setActive (true));
@@ -61,7 +62,7 @@ TEST (Activation, DeactivationJoinsTheWorkerAndReleasesTheRing)
 
 TEST (Activation, SecondActivationRestartsCleanly)
 {
-	test::ProcessorUnderTest p;
+	test::ProcessorUnderTest p (44100.0, 512, test::WorkerKind::thread);
 	ASSERT_EQ (kResultOk, p->setActive (true));
 	test::Bus in (2, 256, 0.3f), out (2, 256);
 	test::runBlock (*p.processor, in, out, 256);

@@ -2,6 +2,7 @@
 // state streams built from raw bytes.
 #pragma once
 
+#include "keydetect/steadyclock.h"
 #include "plugin/processor.h"
 
 #include "public.sdk/source/common/memorystream.h"
@@ -13,14 +14,24 @@
 
 namespace cadora::test {
 
+enum class WorkerKind
+{
+	manual,  // cycles only when the test runs them, at the test's clock
+	thread   // the real worker thread, as in a host
+};
+
 // A processor created, initialised and set up at `rate` with `maxBlock`; activation is up to the test.
 struct ProcessorUnderTest
 {
+	ManualClock clock;
 	Steinberg::IPtr<VantoProcessor> processor;
 
-	explicit ProcessorUnderTest (double rate = 44100.0, Steinberg::int32 maxBlock = 512)
+	explicit ProcessorUnderTest (double rate = 44100.0, Steinberg::int32 maxBlock = 512,
+	                             WorkerKind worker = WorkerKind::manual)
 	: processor (new VantoProcessor, false)
 	{
+		if (worker == WorkerKind::manual)
+			processor->useManualWorker (clock);
 		processor->initialize (nullptr);
 		if (rate > 0)
 		{

@@ -1,6 +1,9 @@
 #include "tools/cli/demo.h"
 
+#include "keydetect/keymodel.h"
+#include "tools/cli/analyze.h"
 #include "tools/cli/processing.h"
+#include "tools/host/demomusic.h"
 
 #include <cmath>
 #include <cstdio>
@@ -8,58 +11,6 @@
 namespace cadora::cli {
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
-constexpr int kRate = 44100;
-constexpr double kSeconds = 12.0;
-constexpr double kBeat = 0.5;  // 120 BPM
-
-double midiHz (int note)
-{
-	return 440.0 * std::pow (2.0, (note - 69) / 12.0);
-}
-
-// A soft tone with three harmonics and an exponential decay, t seconds into the note.
-double tone (double hz, double t)
-{
-	const double phase = 2.0 * kPi * hz * t;
-	const double body = std::sin (phase) + 0.4 * std::sin (2 * phase) + 0.2 * std::sin (3 * phase);
-	return body * std::exp (-1.5 * t);
-}
-
-void addSample (Audio& audio, size_t i, double left, double right)
-{
-	audio.interleaved[2 * i] += static_cast<float> (left);
-	audio.interleaved[2 * i + 1] += static_cast<float> (right);
-}
-
-// G, D, Em, C: one bar (four beats) each.
-const int kChords[4][3] = {{55, 59, 62}, {50, 54, 57}, {52, 55, 59}, {48, 52, 55}};
-// A G-major melody, one note a beat.
-const int kMelody[16] = {74, 71, 67, 71, 74, 76, 74, 69, 71, 72, 74, 72, 71, 69, 67, 67};
-
-void addBar (Audio& audio, size_t first, size_t length, const int* chord)
-{
-	for (size_t j = 0; j < length; ++j)
-	{
-		const double t = static_cast<double> (j) / kRate;
-		const double left = 0.10 * (tone (midiHz (chord[0]), t) + tone (midiHz (chord[2]), t));
-		const double right = 0.10 * (tone (midiHz (chord[1]), t) + tone (midiHz (chord[0] + 12), t));
-		const double bass = 0.18 * tone (midiHz (chord[0] - 12), std::fmod (t, 2 * kBeat));
-		addSample (audio, first + j, left + bass, right + bass);
-	}
-}
-
-void addBeat (Audio& audio, size_t first, size_t length, int melodyNote)
-{
-	for (size_t j = 0; j < length; ++j)
-	{
-		const double t = static_cast<double> (j) / kRate;
-		const double lead = 0.12 * tone (midiHz (melodyNote), t);
-		const double kick = 0.35 * std::sin (2 * kPi * (50 + 80 * std::exp (-30 * t)) * t) * std::exp (-12 * t);
-		addSample (audio, first + j, lead + kick, lead + kick);
-	}
-}
 
 double energy (const Audio& audio, bool side)
 {
@@ -79,57 +30,55 @@ double decibels (double after, double before)
 	return 10.0 * std::log10 ((after + 1e-20) / (before + 1e-20));
 }
 
-bool runPass (const DemoClip& clip, const ProcessOptions& options, const char* title)
+bool runPass (const DemoClip& clip, const Audio& audio, const ProcessOptions& options,
+              const char* title)
 {
 	Audio out;
 	ProcessStats stats;
 	std::string error;
-	if (!processAudio (clip.audio, options, out, stats, error))
+	if (!processAudio (audio, options, out, stats, error))
 	{
 		std::fprintf (stderr, "cadora-cli: %s\n", error.c_str ());
 		return false;
 	}
 	std::printf ("%s\n", title);
 	std::printf ("  %zu blocks of %d samples, %.1f ms of processing (%.0fx faster than real time)\n",
-	             stats.blocks, options.block, stats.cpuSeconds * 1e3, kSeconds / stats.cpuSeconds);
+	             stats.blocks, options.block, stats.cpuSeconds * 1e3, clip.seconds / stats.cpuSeconds);
 	std::printf ("  reported latency %u samples (%.1f ms)\n", stats.latency,
-	             1e3 * stats.latency / clip.audio.sampleRate);
+	             1e3 * stats.latency / audio.sampleRate);
 	std::printf ("  centre energy %+.1f dB, side energy %+.1f dB\n",
-	             decibels (energy (out, false), energy (clip.audio, false)),
-	             decibels (energy (out, true), energy (clip.audio, true)));
+	             decibels (energy (out, false), energy (audio, false)),
+	             decibels (energy (out, true), energy (audio, true)));
 	return true;
+}
+
+void runKeyDetection (const DemoClip& clip, const Audio& audio)
+{
+	AnalysisResult result;
+	runAnalysis (audio, 512, 0, [] (const Snapshot&) {}, result);
+	const char* found = keyName (result.last.key);
+	std::printf ("key and tempo detection (worker in simulated time, one cycle per 150 ms):\n");
+	std::printf ("  key %s (written in %s), first published after %.2f s\n", found ? found : "none",
+	             clip.keyName, result.firstKeyAt);
+	std::printf ("  tempo %d BPM (written at %d BPM)\n", result.last.tempo, clip.tempoBpm);
 }
 
 } // namespace
 
-DemoClip makeDemoClip ()
-{
-	DemoClip clip {{}, "G 大调", 20, 120};
-	Audio& audio = clip.audio;
-	audio.sampleRate = kRate;
-	audio.channels = 2;
-	const auto frames = static_cast<size_t> (kSeconds * kRate);
-	audio.interleaved.assign (2 * frames, 0.0f);
-	const auto beat = static_cast<size_t> (kBeat * kRate);
-	for (size_t b = 0; b * beat < frames; ++b)
-	{
-		const size_t first = b * beat;
-		const size_t length = std::min (beat, frames - first);
-		if (b % 4 == 0)
-			addBar (audio, first, std::min (4 * beat, frames - first), kChords[(b / 4) % 4]);
-		addBeat (audio, first, length, kMelody[b % 16]);
-	}
-	return clip;
-}
-
 int runDemo ()
 {
 	const DemoClip clip = makeDemoClip ();
+	Audio audio;
+	audio.sampleRate = clip.sampleRate;
+	audio.channels = 2;
+	audio.interleaved = clip.interleaved;
 	std::printf ("cadora demo: %.0f s of stereo music at %d Hz in %s, %d BPM, synthesised in memory\n",
-	             kSeconds, clip.audio.sampleRate, clip.keyName, clip.tempoBpm);
-	const bool ok = runPass (clip, {0, 0.0, 512}, "pass-through (Pitch 0, Mute Strength 0):") &&
-	                runPass (clip, {0, 1.0, 512}, "centre removal (Mute Strength 1.0):") &&
-	                runPass (clip, {2, 0.0, 512}, "transposed up 2 semitones:");
+	             clip.seconds, clip.sampleRate, clip.keyName, clip.tempoBpm);
+	const bool ok = runPass (clip, audio, {0, 0.0, 512}, "pass-through (Pitch 0, Mute Strength 0):") &&
+	                runPass (clip, audio, {0, 1.0, 512}, "centre removal (Mute Strength 1.0):") &&
+	                runPass (clip, audio, {2, 0.0, 512}, "transposed up 2 semitones:");
+	if (ok)
+		runKeyDetection (clip, audio);
 	return ok ? 0 : 1;
 }
 

@@ -1,5 +1,6 @@
 // cadora-cli: runs the plug-in's processor on audio files, in process and faster than
 // real time, exactly as a host drives it.
+#include "tools/cli/analyze.h"
 #include "tools/cli/demo.h"
 #include "tools/cli/options.h"
 #include "tools/cli/processing.h"
@@ -16,6 +17,7 @@ constexpr int kBadInput = 2;
 
 const char* const kUsage =
     "usage: cadora-cli process IN.wav OUT.wav [--pitch N] [--mute G] [--block N]\n"
+    "       cadora-cli analyze IN.wav [--json] [--pitch N] [--block N] [--autotune PATH]\n"
     "       cadora-cli demo\n";
 
 int fail (const std::string& message)
@@ -73,6 +75,29 @@ int commandProcess (int argc, char** argv)
 	return 0;
 }
 
+int commandAnalyze (int argc, char** argv)
+{
+	Arguments args;
+	std::string error;
+	if (!splitArguments (argc, argv, 2, {"--pitch", "--block", "--autotune"}, {"--json"}, args, error))
+		return fail (error);
+	if (args.positional.size () != 1)
+		return fail ("analyze needs IN.wav");
+	ProcessOptions common;
+	if (!parseProcessOptions (args, common, error))
+		return fail (error);
+	AnalyzeOptions options;
+	options.json = args.options.count ("--json") > 0;
+	options.block = common.block;
+	options.pitch = common.pitch;
+	if (auto it = args.options.find ("--autotune"); it != args.options.end ())
+		options.autotunePath = it->second;
+	Audio in;
+	if (!readAudio (args.positional[0], in, error))
+		return fail (error);
+	return analyzeAudio (in, options);
+}
+
 } // namespace
 
 int main (int argc, char** argv)
@@ -80,6 +105,8 @@ int main (int argc, char** argv)
 	const std::string command = argc > 1 ? argv[1] : "";
 	if (command == "process")
 		return commandProcess (argc, argv);
+	if (command == "analyze")
+		return commandAnalyze (argc, argv);
 	if (command == "demo")
 	{
 		if (argc > 2)

@@ -11,7 +11,7 @@ namespace cadora {
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-OfflineHost::OfflineHost (double sampleRate, int32 maxBlock)
+OfflineHost::OfflineHost (double sampleRate, int32 maxBlock, SteadyClock* workerClock)
 {
 	TUID cid;
 	kProcessorUID.toTUID (cid);
@@ -26,6 +26,8 @@ OfflineHost::OfflineHost (double sampleRate, int32 maxBlock)
 	ProcessSetup setup {kRealtime, kSample32, maxBlock, sampleRate};
 	if (proc->setupProcessing (setup) != kResultOk)
 		return;
+	if (workerClock)
+		vanto ().useManualWorker (*workerClock);
 	if (comp->setActive (true) != kResultOk)
 		return;
 	proc->setProcessing (true);
@@ -86,6 +88,11 @@ tresult OfflineHost::process (float* const* in, float* const* out, int32 channel
 uint32 OfflineHost::latencySamples ()
 {
 	return proc ? proc->getLatencySamples () : 0;
+}
+
+void OfflineHost::runWorkerCycle ()
+{
+	vanto ().runWorkerCycle ();
 }
 
 VantoProcessor& OfflineHost::vanto ()

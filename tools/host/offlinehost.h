@@ -12,12 +12,15 @@
 namespace cadora {
 
 class VantoProcessor;
+struct SteadyClock;
 
 class OfflineHost
 {
 public:
 	// Creates, initialises, sets up (32-bit, realtime mode) and activates the processor.
-	OfflineHost (double sampleRate, Steinberg::int32 maxBlock);
+	// With a clock, the processor's worker runs in simulated time: no thread, one cycle
+	// per runWorkerCycle.
+	OfflineHost (double sampleRate, Steinberg::int32 maxBlock, SteadyClock* workerClock = nullptr);
 	~OfflineHost ();
 	OfflineHost (const OfflineHost&) = delete;
 	OfflineHost& operator= (const OfflineHost&) = delete;
@@ -29,6 +32,7 @@ public:
 	Steinberg::tresult process (float* const* in, float* const* out, Steinberg::int32 channels,
 	                            Steinberg::int32 numSamples);
 	Steinberg::uint32 latencySamples ();
+	void runWorkerCycle ();
 
 	Steinberg::Vst::IComponent* component () { return comp; }
 	Steinberg::Vst::IAudioProcessor* audioProcessor () { return proc; }
