@@ -1,5 +1,5 @@
-// The progressive chromagram: one vector of semitone band levels per analysis hop, six
-// octaves from A0 (27.5 Hz) upwards, lowest band first. Band b has pitch class b mod 12
+// The progressive chromagram: one vector of semitone band levels per analysis hop, five
+// octaves from A1 (55 Hz) upwards, lowest band first. Band b has pitch class b mod 12
 // counted from A.
 #pragma once
 
@@ -10,9 +10,9 @@
 namespace cadora {
 
 constexpr int kBandsPerOctave = 12;
-constexpr int kOctaves = 6;
+constexpr int kOctaves = 5;
 constexpr int kBandCount = kBandsPerOctave * kOctaves;
-constexpr double kLowestBandHz = 27.5;
+constexpr double kLowestBandHz = 55.0;
 
 using BandLevels = std::array<double, kBandCount>;
 using PitchClassLevels = std::array<double, kBandsPerOctave>;

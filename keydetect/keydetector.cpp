@@ -94,12 +94,13 @@ void KeyDetector::takeNewSamples (const float* monoRing, size_t ringLength, uint
 	const uint64_t oldestKept = monoWritten > length ? monoWritten - length : 0;
 	for (uint64_t n = std::max (s.ringReadPos, oldestKept); n < monoWritten; ++n)
 		s.pendingSamples.push_back (monoRing[n % length]);
-	s.ringReadPos = std::max (s.ringReadPos, monoWritten);
+	s.ringReadPos = monoWritten;
 
 	if (s.pendingSamples.size () > ringLength)
 	{
 		const size_t excess = s.pendingSamples.size () - ringLength;
-		s.pendingSamples.erase (s.pendingSamples.begin (), s.pendingSamples.begin () + static_cast<std::ptrdiff_t> (excess));
+		const auto oldest = s.pendingSamples.begin ();
+		s.pendingSamples.erase (oldest, oldest + static_cast<std::ptrdiff_t> (excess));
 		s.fedUpTo = s.fedUpTo > excess ? s.fedUpTo - excess : 0;
 	}
 }

@@ -10,9 +10,9 @@ namespace cadora {
 namespace {
 
 constexpr double kPi = 3.141592653589793;
-// Analysis frame and hop, in decimated samples (about 1.9 s and 0.23 s at 4.4 kHz).
-constexpr size_t kFrameLength = 8192;
-constexpr size_t kHopLength = 1024;
+// Analysis frame and hop, in decimated samples (about 0.46 s and 0.12 s at 4.4 kHz).
+constexpr size_t kFrameLength = 2048;
+constexpr size_t kHopLength = 512;
 
 std::vector<double> blackmanWindow (size_t length)
 {
@@ -36,13 +36,24 @@ void validate (const MonoBuffer& audio, uint32_t startedRate)
 			throw KeyEstimationError ("non-finite sample");
 }
 
-PitchClassLevels foldOctaves (const Chromagram& chroma)
+// Music tends to start on its tonic: the opening 1.5 s of the music an estimator follows
+// counts this much more in every key decision.
+constexpr double kOpeningSeconds = 1.5;
+constexpr double kOpeningExtraWeight = 2.0;
+
+// Adds one hop, normalised to unit length (so that loud passages do not outweigh quiet
+// ones) and folded into pitch classes, to `pc`. Returns false for a hop of pure silence.
+bool addFolded (const BandLevels& bands, PitchClassLevels& pc)
 {
-	PitchClassLevels pc {};
-	for (size_t h = 0; h < chroma.hops (); ++h)
-		for (int b = 0; b < kBandCount; ++b)
-			pc[b % kBandsPerOctave] += chroma.hop (h)[b];
-	return pc;
+	double norm = 0.0;
+	for (double v : bands)
+		norm += v * v;
+	if (!(norm > 0.0))
+		return false;
+	const double scale = 1.0 / std::sqrt (norm);
+	for (int b = 0; b < kBandCount; ++b)
+		pc[b % kBandsPerOctave] += scale * bands[b];
+	return true;
 }
 
 } // namespace
@@ -100,19 +111,29 @@ void KeyEstimator::analyseFrames (ChromaWorkspace& workspace)
 		BandLevels bands;
 		kernel.apply (a.magnitudes.data (), bands);
 		workspace.chroma.appendHop (bands);
+		rememberOpening (bands, workspace.decimator.outputRate ());
 	}
 	workspace.frameSamples.erase (workspace.frameSamples.begin (),
 	                              workspace.frameSamples.begin () + static_cast<std::ptrdiff_t> (start));
 }
 
+void KeyEstimator::rememberOpening (const BandLevels& bands, double decimatedRate)
+{
+	const double hopSeconds = kHopLength / decimatedRate;
+	if (openingHops * hopSeconds < kOpeningSeconds && addFolded (bands, opening))
+		++openingHops;
+}
+
 int32_t KeyEstimator::keyOfChromagram (const ChromaWorkspace& workspace) const
 {
-	const PitchClassLevels pc = foldOctaves (workspace.chroma);
-	double total = 0.0;
-	for (double v : pc)
-		total += v;
-	if (!(total > 0.0))
+	PitchClassLevels pc {};
+	bool sound = false;
+	for (size_t h = 0; h < workspace.chroma.hops (); ++h)
+		sound = addFolded (workspace.chroma.hop (h), pc) || sound;
+	if (!sound)
 		return kSilenceKey;
+	for (int i = 0; i < kBandsPerOctave; ++i)
+		pc[i] += kOpeningExtraWeight * opening[i];
 	return bestKeyForChroma (pc);
 }
 

@@ -2,9 +2,10 @@
 // holds a progressive chromagram (one hop per analysis frame); the key of the chromagram
 // so far is a key index 0..23 (see keymodel.h) or kSilenceKey.
 //
-// Method: low-pass and decimate to about 4.4 kHz, Blackman-windowed FFT frames, FFT bins
-// mapped onto semitone bands over six octaves, folded into twelve pitch classes summed
-// over time, and the best-correlating major or minor tone profile.
+// Method: low-pass and decimate to about 4.4 kHz, Blackman-windowed FFT frames of 0.46 s
+// every 0.12 s, FFT bins mapped onto semitone bands over five octaves, each hop normalised
+// and folded into twelve pitch classes, summed over time with the opening of the music
+// counted more, and the best-correlating major or minor tone profile (keyprofiles.h).
 #pragma once
 
 #include "keydetect/chromagram.h"
@@ -61,6 +62,9 @@ private:
 	Chromagram chroma;
 };
 
+// Follows one stream of music, workspace after workspace: besides the workspace's
+// chromagram, every key decision counts the opening of that music once more, since music
+// tends to start on its tonic. Make a new estimator for new music.
 class KeyEstimator
 {
 public:
@@ -80,8 +84,11 @@ public:
 private:
 	struct Analysis;
 	std::unique_ptr<Analysis> analysis;
+	PitchClassLevels opening {};   // the first 1.5 s of music, hop by hop normalised
+	size_t openingHops = 0;
 
 	void analyseFrames (ChromaWorkspace& workspace);
+	void rememberOpening (const BandLevels& bands, double decimatedRate);
 };
 
 } // namespace cadora

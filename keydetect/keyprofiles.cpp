@@ -7,14 +7,51 @@
 namespace cadora {
 namespace {
 
-// Krumhansl and Kessler's probe-tone ratings, tonic first.
-constexpr double kMajorProfile[kBandsPerOctave] = {6.35, 2.23, 3.48, 2.33, 4.38, 4.09,
-                                                   2.52, 5.19, 2.39, 3.66, 2.29, 2.88};
-constexpr double kMinorProfile[kBandsPerOctave] = {6.33, 2.68, 3.52, 5.38, 2.60, 3.53,
-                                                   2.54, 4.75, 3.98, 2.69, 3.34, 3.17};
+using Profile = std::array<double, kBandsPerOctave>;
+
+// Temperley's major and minor key profiles (from the Kostka-Payne corpus), tonic first:
+// how often each scale degree occurs in music of that mode.
+constexpr Profile kMajorDegrees = {0.748, 0.060, 0.488, 0.082, 0.670, 0.460,
+                                   0.096, 0.715, 0.104, 0.366, 0.057, 0.400};
+constexpr Profile kMinorDegrees = {0.712, 0.084, 0.474, 0.618, 0.049, 0.460,
+                                   0.105, 0.747, 0.404, 0.067, 0.300, 0.330};
+
+// A played note also sounds in the chroma at its harmonics: harmonic h lands this many
+// semitones above the note (mod 12) with weight kHarmonicDecay^(h-1).
+constexpr int kHarmonicCount = 6;
+constexpr int kHarmonicOffsets[kHarmonicCount] = {0, 0, 7, 0, 4, 7};
+constexpr double kHarmonicDecay = 0.4;
+
+// The chroma that notes distributed like `degrees` produce, harmonics included.
+Profile withHarmonics (const Profile& degrees)
+{
+	Profile p {};
+	for (int note = 0; note < kBandsPerOctave; ++note)
+	{
+		double weight = 1.0;
+		for (int h = 0; h < kHarmonicCount; ++h)
+		{
+			p[(note + kHarmonicOffsets[h]) % kBandsPerOctave] += degrees[note] * weight;
+			weight *= kHarmonicDecay;
+		}
+	}
+	return p;
+}
+
+const Profile& majorProfile ()
+{
+	static const Profile p = withHarmonics (kMajorDegrees);
+	return p;
+}
+
+const Profile& minorProfile ()
+{
+	static const Profile p = withHarmonics (kMinorDegrees);
+	return p;
+}
 
 // Pearson correlation of x with the profile p rotated so that its tonic lies on `tonic`.
-double correlation (const PitchClassLevels& x, const double* p, int tonic)
+double correlation (const PitchClassLevels& x, const Profile& p, int tonic)
 {
 	double meanX = 0.0;
 	double meanP = 0.0;
@@ -27,18 +64,18 @@ double correlation (const PitchClassLevels& x, const double* p, int tonic)
 	meanP /= kBandsPerOctave;
 	double sxy = 0.0;
 	double sxx = 0.0;
-	double syy = 0.0;
+	double spp = 0.0;
 	for (int i = 0; i < kBandsPerOctave; ++i)
 	{
 		const double dx = x[(tonic + i) % kBandsPerOctave] - meanX;
 		const double dp = p[i] - meanP;
 		sxy += dx * dp;
 		sxx += dx * dx;
-		syy += dp * dp;
+		spp += dp * dp;
 	}
 	if (sxx <= 0.0)
 		return 0.0;
-	return sxy / std::sqrt (sxx * syy);
+	return sxy / std::sqrt (sxx * spp);
 }
 
 } // namespace
@@ -46,7 +83,7 @@ double correlation (const PitchClassLevels& x, const double* p, int tonic)
 double keyCorrelation (const PitchClassLevels& chroma, int32_t k)
 {
 	// Key index k has its tonic k / 2 semitones above A; odd indices are minor.
-	const double* profile = keyIndexIsMinor (k) ? kMinorProfile : kMajorProfile;
+	const Profile& profile = keyIndexIsMinor (k) ? minorProfile () : majorProfile ();
 	return correlation (chroma, profile, k / 2);
 }
 

@@ -24,6 +24,7 @@ public:
 	void pushMono (const float* mono, size_t count);
 
 	double secondsFed () const;
+	const KeyDetector& keyDetector () const { return detector; }
 
 private:
 	static constexpr size_t kBlockLength = 512;

@@ -41,8 +41,13 @@ void recordPass (const SharedStatus& status, double seconds, PieceResult& r)
 			r.tempo[c] = tempo;
 		}
 	}
-	r.key[kCheckpointCount - 1] = key;
-	r.tempo[kCheckpointCount - 1] = tempo;
+	// The end of the music: the last pass that heard music, not the silent tail of the file
+	// (where the tempo is withdrawn 8 s after the last beat, as it should be).
+	if (status.musicPresent.load ())
+	{
+		r.key[kCheckpointCount - 1] = key;
+		r.tempo[kCheckpointCount - 1] = tempo;
+	}
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Drives key detection over one WAV file as the plug-in would and records what it
-// published at the checkpoints (5, 10, 20 s and the end) and when the first key came.
+// published at the checkpoints (5, 10, 20 s and the end of the music) and when the
+// first key came.
 #pragma once
 
 #include <array>
@@ -16,7 +17,7 @@ struct PieceResult
 {
 	bool ok = false;
 	std::string error;
-	std::array<int32_t, kCheckpointCount> key {};     // detectedKey at 5, 10, 20 s, end
+	std::array<int32_t, kCheckpointCount> key {};     // detectedKey at 5, 10, 20 s, end of music
 	std::array<int32_t, kCheckpointCount> tempo {};   // tempoBpm at the same moments
 	double firstKeySeconds = -1.0;                    // -1 = never
 	double seconds = 0.0;

@@ -1,0 +1,151 @@
+#include "keydetect/keyestimator.h"
+
+#include "keydetect/keymodel.h"
+#include "testsignals.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace cadora {
+namespace {
+
+using test::cadence;
+using test::chords;
+
+MonoBuffer bufferOf (const std::vector<float>& samples, uint32_t rate)
+{
+	MonoBuffer audio (rate, samples.size ());
+	for (size_t i = 0; i < samples.size (); ++i)
+		audio.setSample (i, samples[i]);
+	return audio;
+}
+
+struct ChordCase
+{
+	int tonic;   // MIDI note
+	bool minor;
+	uint32_t sampleRate;
+};
+
+class SyntheticCadences : public ::testing::TestWithParam<ChordCase>
+{
+};
+
+TEST_P (SyntheticCadences, giveTheirKey)
+{
+	const ChordCase c = GetParam ();
+	KeyEstimator estimator;
+	ChromaWorkspace workspace;
+	estimator.appendToChromagram (bufferOf (chords (cadence (c.tonic, c.minor), 1.5, c.sampleRate), c.sampleRate),
+	                              workspace);
+	EXPECT_EQ (estimator.keyOfChromagram (workspace), keyIndexFromRoot (c.tonic % 12, c.minor))
+	    << "tonic " << c.tonic << (c.minor ? " minor" : " major") << " at " << c.sampleRate;
+}
+
+INSTANTIATE_TEST_SUITE_P (KeyEstimator, SyntheticCadences,
+                          ::testing::Values (ChordCase {60, false, 44100},   // C major
+                                             ChordCase {69, true, 44100},    // A minor
+                                             ChordCase {66, false, 48000},   // F# major
+                                             ChordCase {63, true, 48000},    // Eb minor
+                                             ChordCase {70, false, 22050},   // Bb major
+                                             ChordCase {64, true, 8000},     // E minor
+                                             ChordCase {62, false, 96000},   // D major
+                                             ChordCase {67, true, 44100}));  // G minor
+
+TEST (KeyEstimator, aWorkspaceHasNoHopBeforeAFrameIsFull)
+{
+	KeyEstimator estimator;
+	ChromaWorkspace workspace;
+	const std::vector<float> music = chords (cadence (60, false), 0.5, 44100);
+	estimator.appendToChromagram (bufferOf (std::vector<float> (music.begin (), music.begin () + 4410), 44100),
+	                              workspace);
+	EXPECT_EQ (workspace.chromagram ().hops (), 0u);
+	estimator.appendToChromagram (bufferOf (std::vector<float> (music.begin () + 4410, music.end ()), 44100),
+	                              workspace);
+	EXPECT_GE (workspace.chromagram ().hops (), 1u);
+}
+
+TEST (KeyEstimator, audioFedInPiecesGivesTheSameChromagramAsAtOnce)
+{
+	const std::vector<float> music = chords (cadence (62, true), 0.7, 48000);
+	KeyEstimator estimator;
+	ChromaWorkspace whole;
+	estimator.appendToChromagram (bufferOf (music, 48000), whole);
+
+	ChromaWorkspace pieces;
+	size_t done = 0;
+	for (size_t piece = 1; done < music.size (); piece = piece * 3 + 7)
+	{
+		const size_t end = std::min (music.size (), done + piece);
+		estimator.appendToChromagram (
+		    bufferOf (std::vector<float> (music.begin () + done, music.begin () + end), 48000), pieces);
+		done = end;
+	}
+	ASSERT_EQ (pieces.chromagram ().hops (), whole.chromagram ().hops ());
+	for (size_t h = 0; h < whole.chromagram ().hops (); ++h)
+		for (int b = 0; b < kBandCount; ++b)
+			ASSERT_NEAR (pieces.chromagram ().hop (h)[b], whole.chromagram ().hop (h)[b], 1e-9) << h << " " << b;
+}
+
+TEST (KeyEstimator, silenceHasNoKey)
+{
+	KeyEstimator estimator;
+	ChromaWorkspace workspace;
+	estimator.appendToChromagram (MonoBuffer (44100, 44100), workspace);
+	ASSERT_GE (workspace.chromagram ().hops (), 1u);
+	EXPECT_EQ (estimator.keyOfChromagram (workspace), kSilenceKey);
+}
+
+TEST (KeyEstimator, invalidAudioIsRejectedAndLeavesTheWorkspaceAsItWas)
+{
+	KeyEstimator estimator;
+	ChromaWorkspace workspace;
+	estimator.appendToChromagram (bufferOf (chords (cadence (60, false), 0.5, 44100), 44100), workspace);
+	const size_t hops = workspace.chromagram ().hops ();
+
+	MonoBuffer withNaN = bufferOf (chords ({{60, 64, 67}}, 1.0, 44100), 44100);
+	withNaN.setSample (1000, std::numeric_limits<double>::quiet_NaN ());
+	EXPECT_THROW (estimator.appendToChromagram (withNaN, workspace), KeyEstimationError);
+	MonoBuffer withInfinity (44100, 10);
+	withInfinity.setSample (3, std::numeric_limits<double>::infinity ());
+	EXPECT_THROW (estimator.appendToChromagram (withInfinity, workspace), KeyEstimationError);
+	EXPECT_THROW (estimator.appendToChromagram (MonoBuffer (0, 100), workspace), KeyEstimationError);
+	EXPECT_THROW (estimator.appendToChromagram (MonoBuffer (48000, 100), workspace), KeyEstimationError);
+	EXPECT_EQ (workspace.chromagram ().hops (), hops);
+
+	estimator.appendToChromagram (bufferOf (chords ({{60, 64, 67}}, 1.0, 44100), 44100), workspace);
+	EXPECT_GT (workspace.chromagram ().hops (), hops);
+}
+
+TEST (KeyEstimator, aFreshWorkspaceRejectsAFrameRateOfZero)
+{
+	KeyEstimator estimator;
+	ChromaWorkspace workspace;
+	EXPECT_THROW (estimator.appendToChromagram (MonoBuffer (), workspace), KeyEstimationError);
+}
+
+// A natural-minor loop (i-III-VII-iv) has the notes of its relative major; the opening of
+// the music, on the tonic, decides between the two, also in later workspaces.
+TEST (KeyEstimator, theOpeningOfTheMusicCountsInLaterWorkspaces)
+{
+	const std::vector<test::Chord> loop = {{57, 60, 64}, {60, 64, 67}, {55, 59, 62}, {62, 65, 69}};
+	const std::vector<float> opening = chords ({{45, 57, 60, 64}}, 1.5, 44100);   // A minor
+	const std::vector<float> music = chords (loop, 1.0, 44100);
+
+	KeyEstimator heardTheOpening;
+	ChromaWorkspace first;
+	heardTheOpening.appendToChromagram (bufferOf (opening, 44100), first);
+	ChromaWorkspace renewed;
+	heardTheOpening.appendToChromagram (bufferOf (music, 44100), renewed);
+	EXPECT_EQ (heardTheOpening.keyOfChromagram (renewed), keyIndexFromRoot (9, true));
+
+	KeyEstimator startedMidway;
+	ChromaWorkspace midway;
+	startedMidway.appendToChromagram (bufferOf (music, 44100), midway);
+	EXPECT_NE (startedMidway.keyOfChromagram (midway), keyIndexFromRoot (9, true));
+}
+
+} // namespace
+} // namespace cadora

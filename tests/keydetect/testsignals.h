@@ -1,0 +1,50 @@
+// Synthetic test music for key detection: chords of harmonic tones, click tracks,
+// silence, and a feeder that writes into a mono ring and runs detection passes at
+// chosen times, as the processor and its worker do.
+#pragma once
+
+#include "keydetect/keydetector.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace cadora {
+namespace test {
+
+// MIDI note numbers of one chord.
+using Chord = std::vector<int>;
+
+// Each chord for `secondsPerChord`, as tones with four harmonics, peak well below 1.
+std::vector<float> chords (const std::vector<Chord>& sequence, double secondsPerChord, int32_t sampleRate);
+// A short 2 kHz burst on every beat.
+std::vector<float> clickTrack (double bpm, double seconds, int32_t sampleRate);
+std::vector<float> silence (double seconds, int32_t sampleRate);
+std::vector<float> joined (const std::vector<std::vector<float>>& parts);
+
+// I-IV-V-I in a major key, i-iv-V-i in a minor key (the V with the raised leading tone),
+// on the tonic given as a MIDI note in the octave above middle C.
+std::vector<Chord> cadence (int tonic, bool minor);
+
+// The processor's 8-second ring and its count of written samples, and one key detector.
+class RingFeeder
+{
+public:
+	RingFeeder (SharedStatus& status, int32_t sampleRate, double ringSeconds = 8.0);
+
+	// Writes samples into the ring, as the audio thread does.
+	void write (const std::vector<float>& samples);
+	// One detection pass at `nowNs`.
+	void pass (int64_t nowNs);
+	// Writes `samples` in 150 ms portions with a pass after each, the clock advancing with
+	// the audio; returns the time of the last pass.
+	int64_t play (const std::vector<float>& samples);
+
+	KeyDetector detector;
+	std::vector<float> ring;
+	uint64_t written = 0;
+	int32_t rate;
+	int64_t now = 1000000000;   // the next pass time, in steady-clock ns
+};
+
+} // namespace test
+} // namespace cadora
