@@ -1,13 +1,12 @@
 #include "keydetect/steadyclock.h"
 
-#include <chrono>
+#include "platform/clock.h"
 
 namespace cadora {
 
 int64_t RealSteadyClock::nowNs ()
 {
-	const auto sinceEpoch = std::chrono::steady_clock::now ().time_since_epoch ();
-	return std::chrono::duration_cast<std::chrono::nanoseconds> (sinceEpoch).count ();
+	return platform::steadyNowNs ();
 }
 
 } // namespace cadora

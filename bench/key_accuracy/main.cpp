@@ -1,6 +1,6 @@
-// key_accuracy [MUSIC_DIR] [--jobs N] [--verbose]
-// Runs key detection over the test music (MUSIC_DIR/labels.csv and MUSIC_DIR/wav/ID.wav,
-// default ../test-music) as the plug-in does, and prints key and tempo accuracy at 5, 10,
+// key_accuracy [MUSIC_DIR] [--jobs N] [--verbose] [--cli PATH]
+// Runs `cadora-cli analyze` over the test music (MUSIC_DIR/labels.csv and
+// MUSIC_DIR/wav/ID.wav, default ../test-music) and prints key and tempo accuracy at 5, 10,
 // 20 s and the end, and the median time of the first published key.
 #include "piecedriver.h"
 #include "scoring.h"
@@ -29,12 +29,18 @@ struct Options
 Options parseOptions (int argc, char** argv)
 {
 	Options o;
+	// By default the cadora-cli built beside this program.
+	const std::string self = argv[0];
+	if (self.find ('/') != std::string::npos)
+		setCliPath (self.substr (0, self.rfind ('/') + 1) + "cadora-cli");
 	for (int i = 1; i < argc; ++i)
 	{
 		if (std::strcmp (argv[i], "--jobs") == 0 && i + 1 < argc)
 			o.jobs = std::max (1, std::atoi (argv[++i]));
 		else if (std::strcmp (argv[i], "--verbose") == 0)
 			o.verbose = true;
+		else if (std::strcmp (argv[i], "--cli") == 0 && i + 1 < argc)
+			setCliPath (argv[++i]);
 		else
 			o.musicDir = argv[i];
 	}

@@ -1,11 +1,10 @@
+// Runs `cadora-cli analyze --json` on one file — the real processor, its mono feed and its
+// worker in simulated time — and reads the timeline it prints.
 #include "piecedriver.h"
 
-#include "keydetect/offlinefeed.h"
-#include "plugin/sharedstatus.h"
-
-#include <sndfile.h>
-
-#include <vector>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
 namespace cadora {
 
@@ -13,66 +12,84 @@ const char* const kCheckpointNames[kCheckpointCount] = {"5 s", "10 s", "20 s", "
 
 namespace {
 
-// The plug-in's mono feed: the channels summed in order in float, divided by their count.
-std::vector<float> mixToMono (const std::vector<float>& frames, int channels)
+std::string cliPath = "cadora-cli";
+
+// The number after `"name": ` in a JSON line; `fallback` when absent or null.
+double field (const std::string& line, const char* name, double fallback)
 {
-	std::vector<float> mono (frames.size () / channels);
-	for (size_t i = 0; i < mono.size (); ++i)
-	{
-		float m = 0.0f;
-		for (int c = 0; c < channels; ++c)
-			m += frames[i * channels + c];
-		mono[i] = m / static_cast<float> (channels);
-	}
-	return mono;
+	const std::string key = std::string ("\"") + name + "\": ";
+	const auto at = line.find (key);
+	if (at == std::string::npos)
+		return fallback;
+	const char* text = line.c_str () + at + key.size ();
+	char* end = nullptr;
+	const double value = std::strtod (text, &end);
+	return end == text ? fallback : value;
 }
 
-void recordPass (const SharedStatus& status, double seconds, PieceResult& r)
+void recordLine (const std::string& line, PieceResult& r)
 {
-	const int32_t key = status.detectedKey.load ();
-	const int32_t tempo = status.tempoBpm.load ();
-	if (key >= 0 && r.firstKeySeconds < 0.0)
-		r.firstKeySeconds = seconds;
+	if (line.find ("\"final\": true") != std::string::npos)
+	{
+		r.firstKeySeconds = field (line, "firstKeyAt", -1.0);
+		return;
+	}
+	const double t = field (line, "t", -1.0);
+	const auto key = static_cast<int32_t> (field (line, "key", -1));
+	const auto tempo = static_cast<int32_t> (field (line, "tempo", 0));
 	for (int c = 0; c < kCheckpointCount - 1; ++c)
 	{
-		if (seconds <= kCheckpointSeconds[c])
+		if (t >= 0 && t <= kCheckpointSeconds[c])
 		{
 			r.key[c] = key;
 			r.tempo[c] = tempo;
 		}
 	}
-	// The end of the music: the last pass that heard music, not the silent tail of the file
-	// (where the tempo is withdrawn 8 s after the last beat, as it should be).
-	if (status.musicPresent.load ())
+	// The end of the music: the last moment that heard music, not the silent tail of the
+	// file (where the tempo is withdrawn 8 s after the last beat, as it should be).
+	if (line.find ("\"music\": true") != std::string::npos)
 	{
 		r.key[kCheckpointCount - 1] = key;
 		r.tempo[kCheckpointCount - 1] = tempo;
+		r.seconds = t;
 	}
 }
 
 } // namespace
+
+void setCliPath (const std::string& path)
+{
+	cliPath = path;
+}
 
 PieceResult analysePiece (const std::string& wavPath)
 {
 	PieceResult r;
 	r.key.fill (-1);
 	r.tempo.fill (0);
-	SF_INFO info {};
-	SNDFILE* file = sf_open (wavPath.c_str (), SFM_READ, &info);
-	if (!file)
+	const std::string command = "'" + cliPath + "' analyze '" + wavPath + "' --json 2>&1";
+	FILE* pipe = popen (command.c_str (), "r");
+	if (!pipe)
 	{
-		r.error = sf_strerror (nullptr);
+		r.error = "cannot run " + cliPath;
 		return r;
 	}
-	std::vector<float> frames (static_cast<size_t> (info.frames) * info.channels);
-	sf_readf_float (file, frames.data (), info.frames);
-	sf_close (file);
-
-	SharedStatus status;
-	OfflineFeed feed (status, info.samplerate, [&] (double seconds) { recordPass (status, seconds, r); });
-	const std::vector<float> mono = mixToMono (frames, info.channels);
-	feed.pushMono (mono.data (), mono.size ());
-	r.seconds = feed.secondsFed ();
+	std::string line;
+	char buffer[512];
+	while (std::fgets (buffer, sizeof buffer, pipe))
+	{
+		line += buffer;
+		if (line.back () != '\n')
+			continue;
+		recordLine (line, r);
+		line.clear ();
+	}
+	const int status = pclose (pipe);
+	if (status != 0)
+	{
+		r.error = "cadora-cli analyze failed on " + wavPath;
+		return r;
+	}
 	r.ok = true;
 	return r;
 }

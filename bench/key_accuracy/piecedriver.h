@@ -1,6 +1,6 @@
-// Drives key detection over one WAV file as the plug-in would and records what it
-// published at the checkpoints (5, 10, 20 s and the end of the music) and when the
-// first key came.
+// Drives key detection over one WAV file through `cadora-cli analyze --json` and records
+// what the plug-in published at the checkpoints (5, 10, 20 s and the end of the music)
+// and when the first key came.
 #pragma once
 
 #include <array>
@@ -23,6 +23,8 @@ struct PieceResult
 	double seconds = 0.0;
 };
 
+// The cadora-cli program to run (default: found on PATH).
+void setCliPath (const std::string& path);
 PieceResult analysePiece (const std::string& wavPath);
 
 } // namespace cadora
