@@ -127,8 +127,8 @@ void VantoProcessor::useManualWorker (SteadyClock& clock)
 
 void VantoProcessor::runWorkerCycle ()
 {
-	if (manualWorker && workerRunning.load ())
-		keyWorker.runCycle (*this);
+	if (manualWorker && workerRunning.load () && !keyWorker.runCycle (*this))
+		workerRunning.store (false);
 }
 
 void VantoProcessor::storeParameter (ParamID id, double value)

@@ -60,9 +60,12 @@ public:
 	int transposeSemitones () const { return semitones.load (std::memory_order_relaxed); }
 
 	// Runs the worker in simulated time: from the next activation on no thread is
-	// started, and each runWorkerCycle is one cycle at the given clock's time.
+	// started, and each runWorkerCycle is one cycle at the given clock's time. A cycle
+	// that fails ends the worker until the next activation, as it ends the thread.
 	void useManualWorker (SteadyClock& clock);
 	void runWorkerCycle ();
+	// Test access to the mono ring, to put in what the audio thread never writes.
+	float* monoRingForTesting () { return monoRing.data (); }
 
 private:
 	void applyParameterChanges (Steinberg::Vst::IParameterChanges* changes);

@@ -61,7 +61,7 @@ void Worker::runLinkSteps (VantoProcessor& processor)
 	}
 }
 
-void Worker::runCycle (VantoProcessor& processor)
+void Worker::runSteps (VantoProcessor& processor)
 {
 	if (autoTuneLink)
 		runLinkSteps (processor);
@@ -71,22 +71,29 @@ void Worker::runCycle (VantoProcessor& processor)
 		                           processor.sampleRate (), timeSource->nowNs ());
 }
 
+bool Worker::runCycle (VantoProcessor& processor)
+{
+	try
+	{
+		runSteps (processor);
+		return true;
+	}
+	catch (...)
+	{
+		auto& status = sharedStatus ();
+		status.tempoBpm.store (0);
+		status.detectedKey.store (-1);
+		return false;
+	}
+}
+
 void Worker::loop (VantoProcessor* processor)
 {
-	auto& status = sharedStatus ();
 	Worker& worker = processor->worker ();
 	while (processor->workerShouldRun ())
 	{
-		try
-		{
-			worker.runCycle (*processor);
-		}
-		catch (...)
-		{
-			status.tempoBpm.store (0);
-			status.detectedKey.store (-1);
+		if (!worker.runCycle (*processor))
 			return;
-		}
 		platform::sleepUntilNs (platform::steadyNowNs () + kCycleNs);
 	}
 }

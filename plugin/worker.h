@@ -33,8 +33,8 @@ public:
 	// Deactivation: detector objects destroyed, arrays cleared, link gone.
 	void clear ();
 	// One cycle: the link steps, then a detection pass once enough music was written.
-	// Exceptions propagate.
-	void runCycle (VantoProcessor& processor);
+	// A cycle that fails publishes no key and no tempo and returns false: the worker ends.
+	bool runCycle (VantoProcessor& processor);
 
 	// Thread function: cycles until the processor clears workerRunning or a cycle fails.
 	static void loop (VantoProcessor* processor);
@@ -44,6 +44,7 @@ public:
 
 private:
 	void runLinkSteps (VantoProcessor& processor);
+	void runSteps (VantoProcessor& processor);
 
 	RealSteadyClock realClock;
 	SteadyClock* timeSource = &realClock;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace cadora {
 namespace {
 
@@ -109,6 +112,37 @@ TEST (BusArrangements, BusesAndSampleSizes)
 	ProcessSetup setup {kRealtime, kSample64, 512, 48000.0};
 	EXPECT_EQ (kResultFalse, p->setupProcessing (setup));
 	EXPECT_EQ (0u, p->getTailSamples ());
+}
+
+} // namespace
+} // namespace cadora
+
+namespace cadora {
+namespace {
+
+TEST (Worker, FailingCycleEndsTheWorkerWithoutKeyOrTempoAndAudioGoesOn)
+{
+	test::ProcessorUnderTest p;
+	ASSERT_EQ (Steinberg::kResultOk, p->setActive (true));
+	test::Bus in (2, 512), out (2, 512);
+	for (int j = 0; j < 512; ++j)
+		in.channels[0][j] = in.channels[1][j] = 0.3f * std::sin (0.06f * j);
+	for (int b = 0; b < 20; ++b)
+		test::runBlock (*p.processor, in, out, 512);
+	sharedStatus ().detectedKey.store (5);
+	sharedStatus ().tempoBpm.store (100);
+	// Only a broken feed could bring a NaN to the estimator: put one into the ring.
+	p->monoRingForTesting ()[100] = std::numeric_limits<float>::quiet_NaN ();
+	p->runWorkerCycle ();
+	EXPECT_FALSE (p->workerShouldRun ());
+	EXPECT_EQ (-1, sharedStatus ().detectedKey.load ());
+	EXPECT_EQ (0, sharedStatus ().tempoBpm.load ());
+	sharedStatus ().detectedKey.store (7);
+	p->runWorkerCycle ();  // ended: nothing runs any more
+	EXPECT_EQ (7, sharedStatus ().detectedKey.load ());
+	EXPECT_EQ (Steinberg::kResultOk, test::runBlock (*p.processor, in, out, 512));
+	ASSERT_EQ (Steinberg::kResultOk, p->setActive (true));
+	EXPECT_TRUE (p->workerShouldRun ());
 }
 
 } // namespace
