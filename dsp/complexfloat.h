@@ -2,6 +2,8 @@
 // so that they compile to plain float arithmetic (no library NaN/infinity recovery paths).
 #pragma once
 
+#include <cmath>
+
 namespace cadora {
 
 struct ComplexF
@@ -23,5 +25,13 @@ inline ComplexF conj (ComplexF a) { return {a.re, -a.im}; }
 
 // |a|^2
 inline float squaredMagnitude (ComplexF a) { return a.re * a.re + a.im * a.im; }
+
+// e^{i angle}: the angle is worked out in double and rounded to single precision, then its
+// cosine and sine are taken in single precision.
+inline ComplexF unitPhasor (double angle)
+{
+	const float a = static_cast<float> (angle);
+	return {std::cos (a), std::sin (a)};
+}
 
 } // namespace cadora

@@ -25,24 +25,41 @@ inline std::ptrdiff_t splitPosition (float x, std::ptrdiff_t bands, float& fract
 	return k;
 }
 
-// Linear interpolation of a band-state field at fractional bin x; bins outside read zero.
-inline ComplexF readComplex (const BandState* s, std::ptrdiff_t bands, float x,
-                             ComplexF BandState::*field)
+// A fractional bin position resolved once, for reading several fields there.
+struct BinPosition
 {
+	std::ptrdiff_t k;
 	float t;
-	const std::ptrdiff_t k = splitPosition (x, bands, t);
-	const ComplexF lo = (k >= 0 && k < bands) ? s[k].*field : kZero;
-	const ComplexF hi = (k + 1 >= 0 && k + 1 < bands) ? s[k + 1].*field : kZero;
-	return lo + (hi - lo) * t;
+	bool loInRange, hiInRange;
+};
+
+inline BinPosition resolve (float x, std::ptrdiff_t bands)
+{
+	BinPosition p;
+	p.k = splitPosition (x, bands, p.t);
+	p.loInRange = p.k >= 0 && p.k < bands;
+	p.hiInRange = p.k + 1 >= 0 && p.k + 1 < bands;
+	return p;
 }
 
-inline float readEnergy (const BandState* s, std::ptrdiff_t bands, float x)
+// Linear interpolation of a band-state field at a resolved position; bins outside read zero.
+inline ComplexF readComplex (const BandState* s, const BinPosition& p, ComplexF BandState::*field)
 {
-	float t;
-	const std::ptrdiff_t k = splitPosition (x, bands, t);
-	const float lo = (k >= 0 && k < bands) ? s[k].inputEnergy : 0.0f;
-	const float hi = (k + 1 >= 0 && k + 1 < bands) ? s[k + 1].inputEnergy : 0.0f;
-	return lo + (hi - lo) * t;
+	const ComplexF lo = p.loInRange ? s[p.k].*field : kZero;
+	const ComplexF hi = p.hiInRange ? s[p.k + 1].*field : kZero;
+	return lo + (hi - lo) * p.t;
+}
+
+inline ComplexF readComplex (const BandState* s, std::ptrdiff_t bands, float x, ComplexF BandState::*field)
+{
+	return readComplex (s, resolve (x, bands), field);
+}
+
+inline float readEnergy (const BandState* s, const BinPosition& p)
+{
+	const float lo = p.loInRange ? s[p.k].inputEnergy : 0.0f;
+	const float hi = p.hiInRange ? s[p.k + 1].inputEnergy : 0.0f;
+	return lo + (hi - lo) * p.t;
 }
 
 // v scaled to magnitude sqrt(energy); a vanishing v is replaced by `fallback`.
@@ -55,12 +72,6 @@ inline ComplexF withEnergy (ComplexF v, ComplexF fallback, float energy)
 		norm = squaredMagnitude (v) + kTiny;
 	}
 	return v * std::sqrt (energy / norm);
-}
-
-ComplexF unitPhasor (double angle)
-{
-	const float a = static_cast<float> (angle);
-	return {std::cos (a), std::sin (a)};
 }
 
 } // namespace
@@ -84,6 +95,7 @@ void SpectralTransposition::configure (int channelCount, std::size_t size, std::
 	peakList.clear ();
 	peakList.reserve (bands / 2);
 	map.assign (bands, BinMapPoint {0.0f, 1.0f});
+	rotation.assign (bands, ComplexF {1.0f, 0.0f});
 }
 
 void SpectralTransposition::clearBandStates ()
@@ -93,8 +105,6 @@ void SpectralTransposition::clearBandStates ()
 
 void SpectralTransposition::process (const FrameSettings& frame)
 {
-	if (frame.newSpectrum)
-		advanceTime ();
 	if (frame.mapActive)
 	{
 		measureEnergies ();
@@ -102,29 +112,28 @@ void SpectralTransposition::process (const FrameSettings& frame)
 		findPeaks (frame);
 	}
 	buildBinMap (frame.mapActive);
-	predict ();
+	if (frame.newSpectrum)
+		computeTimeRotation ();
+	predict (frame.newSpectrum);
 	reconstructPhases (frame.timeFactor);
 	if (frame.newSpectrum)
 		for (BandState& s : states)
 			s.prevInput = s.input;
 }
 
-// Moves the previous output and input on by one interval: bin b turns by 2 pi I (b + 0.5)/N.
-void SpectralTransposition::advanceTime ()
+// The phase through which one interval turns each output bin relative to the input position it
+// reads: e^{i 2 pi I (b - x)/N}, x the bin's mapped input position. Applying the time advance at
+// the fractional position keeps interpolation between bins free of the advance's steep phase
+// slope (2 pi I/N per bin), which would otherwise pull the frequency of every moved partial.
+void SpectralTransposition::computeTimeRotation ()
 {
-	const double n = static_cast<double> (fftSize);
-	const ComplexF first = unitPhasor (kPi * static_cast<double> (interval) / n);
-	const ComplexF step = unitPhasor (2.0 * kPi * static_cast<double> (interval) / n);
-	for (std::size_t c = 0; c < channels; ++c)
+	const double turnsPerBin = static_cast<double> (interval) / static_cast<double> (fftSize);
+	for (std::size_t b = 0; b < bands; ++b)
 	{
-		BandState* s = bandStates (static_cast<int> (c));
-		ComplexF phasor = first;
-		for (std::size_t b = 0; b < bands; ++b)
-		{
-			s[b].output = s[b].output * phasor;
-			s[b].prevInput = s[b].prevInput * phasor;
-			phasor = phasor * step;
-		}
+		// Whole turns dropped in double precision, so that the single-precision angle stays exact.
+		double turns = (static_cast<double> (b) - static_cast<double> (map[b].inputBin)) * turnsPerBin;
+		turns -= static_cast<double> (static_cast<long long> (turns));
+		rotation[b] = unitPhasor (2.0 * kPi * turns);
 	}
 }
 
@@ -148,7 +157,7 @@ void SpectralTransposition::smoothEnergies ()
 {
 	const float ratio = static_cast<float> (fftSize) / static_cast<float> (interval);
 	const float a = 1.0f / (1.0f + 0.5f * ratio);
-	smoothing = 0.0f;
+	float smoothing = 0.0f;
 	for (int round = 0; round < 2; ++round)
 	{
 		for (std::size_t b = bands; b-- > 0;)
@@ -236,7 +245,7 @@ void SpectralTransposition::mapBetweenPeaks (const SpectralPeak& p, const Spectr
 
 // Each output bin is turned by the phase through which the input at its mapped position moved
 // since the last frame, and given the energy read there.
-void SpectralTransposition::predict ()
+void SpectralTransposition::predict (bool newSpectrum)
 {
 	const std::ptrdiff_t count = static_cast<std::ptrdiff_t> (bands);
 	for (std::size_t c = 0; c < channels; ++c)
@@ -248,10 +257,12 @@ void SpectralTransposition::predict ()
 			const BinMapPoint point = map[b];
 			BandPrediction& p = pred[b];
 			const float old = p.energy;
-			p.energy = readEnergy (s, count, point.inputBin) * std::max (point.freqGrad, 0.0f);
-			p.input = readComplex (s, count, point.inputBin, &BandState::input);
-			const ComplexF pv = readComplex (s, count, point.inputBin, &BandState::prevInput);
-			const ComplexF turned = s[b].output * p.input * conj (pv);
+			const BinPosition at = resolve (point.inputBin, count);
+			p.energy = readEnergy (s, at) * std::max (point.freqGrad, 0.0f);
+			p.input = readComplex (s, at, &BandState::input);
+			const ComplexF pv = readComplex (s, at, &BandState::prevInput);
+			const ComplexF previous = newSpectrum ? s[b].output * rotation[b] : s[b].output;
+			const ComplexF turned = previous * p.input * conj (pv);
 			const float denominator = std::max (p.energy, old) + kTiny;
 			s[b].output = {turned.re / denominator, turned.im / denominator};
 		}

@@ -16,7 +16,7 @@ namespace cadora {
 struct BandState
 {
 	ComplexF input;       // this frame's analysed input
-	ComplexF prevInput;   // the previous frame's input, advanced to this frame's time
+	ComplexF prevInput;   // the previous frame's input (one interval earlier)
 	ComplexF output;      // previous output, then the prediction, then this frame's output
 	float inputEnergy;    // |input|^2
 };
@@ -68,16 +68,15 @@ public:
 	const BandPrediction* predictions (int channel) const { return prediction.data () + static_cast<std::size_t> (channel) * bands; }
 	const std::vector<SpectralPeak>& peaks () const { return peakList; }
 	const std::vector<BinMapPoint>& binMap () const { return map; }
-	std::size_t binCount () const { return bands; }
 
 private:
-	void advanceTime ();
 	void measureEnergies ();
 	void smoothEnergies ();
 	void findPeaks (const FrameSettings& frame);
 	void buildBinMap (bool mapActive);
 	void mapBetweenPeaks (const SpectralPeak& p, const SpectralPeak& q);
-	void predict ();
+	void computeTimeRotation ();
+	void predict (bool newSpectrum);
 	void reconstructPhases (float timeFactor);
 	void followLeader (std::size_t bin, std::size_t leader);
 	float drawOffset (float t);
@@ -92,7 +91,7 @@ private:
 	std::vector<float> smoothedEnergy;
 	std::vector<SpectralPeak> peakList;     // capacity bands/2, reserved by configure
 	std::vector<BinMapPoint> map;
-	float smoothing = 0.0f;
+	std::vector<ComplexF> rotation;         // per bin, one interval's turn relative to its input position
 	std::mt19937 random;
 };
 

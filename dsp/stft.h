@@ -45,9 +45,6 @@ public:
 	ComplexF* spectrum (int channel) { return spectra.data () + static_cast<std::size_t> (channel) * bins; }
 	std::size_t fftSize () const { return size; }
 	std::size_t binCount () const { return bins; }
-	std::size_t blockLength () const { return block; }
-	std::size_t historyLength () const { return history; }
-	std::size_t hop () const { return interval; }
 	std::size_t analysisOffset () const { return analysisPeak; }
 	std::size_t synthesisOffset () const { return synthesisPeak; }
 	std::size_t outputPosition () const { return outputPos; }

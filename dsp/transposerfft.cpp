@@ -8,13 +8,6 @@ namespace {
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kHalfPi = 1.5707963267948966;
 
-// A table entry: the angle in double, then sine and cosine in single precision.
-ComplexF unitPhasor (double angle)
-{
-	const float a = static_cast<float> (angle);
-	return {std::cos (a), std::sin (a)};
-}
-
 std::size_t largestPowerOfTwoFactor (std::size_t m)
 {
 	std::size_t p = 1;

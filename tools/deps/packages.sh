@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the benchmarks need.
 # Only packages that are missing are installed; a machine that has them all is left alone.
+#   packages.sh          what the build and the tests need
+#   packages.sh --bench  also the comparison engines and the test-music generator's tools
 set -euo pipefail
 
 packages=(
@@ -9,8 +11,15 @@ packages=(
   libxkbcommon-dev libxkbcommon-x11-dev libcairo2-dev libpango1.0-dev libglib2.0-dev
   libfreetype-dev libfontconfig-dev libexpat1-dev libsqlite3-dev libgtkmm-3.0-dev
   libfftw3-dev libsndfile1-dev libgtest-dev libgmock-dev libbenchmark-dev
-  g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine xvfb xauth
+  g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine xvfb xauth patch
 )
+
+# Benchmark packages: Rubber Band and SoundTouch for bench_transposer only (never linked into the
+# plug-in), and what shared/tools/test-music/make-test-music.sh renders with.
+bench_packages=(librubberband-dev libsoundtouch-dev fluidsynth fluid-soundfont-gm sox)
+if [[ "${1:-}" == "--bench" ]]; then
+  packages+=("${bench_packages[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do
