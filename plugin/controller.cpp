@@ -22,15 +22,15 @@ tresult PLUGIN_API VantoController::initialize (FUnknown* context)
 		return result;
 	for (ParamID id = 0; id < kParamCount; ++id)
 	{
-		const ParameterSpec& spec = kParameterSpecs[id];
+		const ParameterDefinition& definition = kParameterDefinitions[id];
 		ParameterInfo info {};
 		info.id = id;
-		UString (info.title, str16BufferSize (String128)).assign (spec.title);
-		UString (info.units, str16BufferSize (String128)).assign (spec.units);
-		info.stepCount = spec.stepCount;
-		info.defaultNormalizedValue = spec.defaultValue;
+		UString (info.title, str16BufferSize (String128)).assign (definition.title);
+		UString (info.units, str16BufferSize (String128)).assign (definition.units);
+		info.stepCount = definition.stepCount;
+		info.defaultNormalizedValue = definition.defaultValue;
 		info.unitId = kRootUnitId;
-		info.flags = spec.flags;
+		info.flags = definition.flags;
 		parameters.addParameter (info);
 	}
 	return kResultOk;

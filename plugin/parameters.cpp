@@ -21,7 +21,7 @@ double sanitised (double value, double fallback)
 }
 } // namespace
 
-const ParameterSpec kParameterSpecs[kParamCount] = {
+const ParameterDefinition kParameterDefinitions[kParamCount] = {
     {u"Hardness", u"", 0, 0.5, ParameterInfo::kCanAutomate},
     {u"Root", u"", 11, 0.0, kAutomateList},
     {u"Minor", u"", 1, 0.0, kAutomateList},
@@ -32,7 +32,7 @@ const ParameterSpec kParameterSpecs[kParamCount] = {
 
 double parameterDefault (Steinberg::Vst::ParamID id)
 {
-	return id < kParamCount ? kParameterSpecs[id].defaultValue : 0.0;
+	return id < kParamCount ? kParameterDefinitions[id].defaultValue : 0.0;
 }
 
 double storableValue (Steinberg::Vst::ParamID id, double value)

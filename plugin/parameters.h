@@ -6,7 +6,7 @@
 
 namespace cadora {
 
-struct ParameterSpec
+struct ParameterDefinition
 {
 	const char16_t* title;
 	const char16_t* units;
@@ -16,7 +16,7 @@ struct ParameterSpec
 };
 
 // Indexed by ParamId.
-extern const ParameterSpec kParameterSpecs[kParamCount];
+extern const ParameterDefinition kParameterDefinitions[kParamCount];
 
 // Default normalised value of a parameter id (0 for an unknown id).
 double parameterDefault (Steinberg::Vst::ParamID id);
