@@ -5,6 +5,7 @@
 #include "plugin/sharedstatus.h"
 
 #include "platform/clock.h"
+#include "platform/fftwlibrary.h"
 
 namespace cadora {
 
@@ -65,8 +66,9 @@ void Worker::runSteps (VantoProcessor& processor)
 {
 	if (autoTuneLink)
 		runLinkSteps (processor);
+	// Without FFTW (its module missing beside the plug-in) key detection stays off.
 	const uint64_t written = processor.monoSamplesWritten ();
-	if (written >= kMinWrittenForPass)
+	if (written >= kMinWrittenForPass && platform::fftwAvailable ())
 		keyDetector.detectionPass (processor.mono ().data (), processor.mono ().size (), written,
 		                           processor.sampleRate (), timeSource->nowNs ());
 }
