@@ -1,7 +1,14 @@
 # Brings in the VST3 SDK and VSTGUI from the unpacked source in the cache folder.
 # Only what the plug-in, its tests and the validator need is built (EXCLUDE_FROM_ALL).
+# The MinGW cross build uses a patched copy of the tree (tools/deps/vst3sdk-mingw.sh)
+# and the settings in cmake/mingw.cmake.
 
-set(CADORA_SDK_DIR "${CMAKE_SOURCE_DIR}/.cache/vst3sdk" CACHE PATH "Unpacked VST3 SDK source")
+if(MINGW)
+  set(sdk_default "${CMAKE_SOURCE_DIR}/.cache/vst3sdk-mingw")
+else()
+  set(sdk_default "${CMAKE_SOURCE_DIR}/.cache/vst3sdk")
+endif()
+set(CADORA_SDK_DIR "${sdk_default}" CACHE PATH "Unpacked VST3 SDK source")
 if(NOT EXISTS "${CADORA_SDK_DIR}/CMakeLists.txt")
   message(FATAL_ERROR "VST3 SDK not found in ${CADORA_SDK_DIR}: run ./dev, which fetches it")
 endif()
@@ -12,5 +19,14 @@ set(SMTG_CREATE_PLUGIN_LINK OFF CACHE BOOL "" FORCE)
 set(SMTG_RUN_VST_VALIDATOR OFF CACHE BOOL "" FORCE)
 set(SMTG_ENABLE_VSTGUI_SUPPORT ON CACHE BOOL "" FORCE)
 
+if(MINGW)
+  include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
+  cadora_mingw_before_sdk()
+endif()
+
 add_subdirectory("${CADORA_SDK_DIR}" "${CMAKE_BINARY_DIR}/vst3sdk" EXCLUDE_FROM_ALL)
 smtg_enable_vst3_sdk()
+
+if(MINGW)
+  cadora_mingw_after_sdk()
+endif()

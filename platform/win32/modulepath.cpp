@@ -1,5 +1,7 @@
 #include "platform/modulepath.h"
 
+#include "platform/win32/utf8.h"
+
 #include <windows.h>
 
 namespace cadora::platform {
@@ -15,12 +17,7 @@ std::string ownModulePath ()
 	const DWORD length = GetModuleFileNameW (module, wide, MAX_PATH);
 	if (length == 0 || length >= MAX_PATH)
 		return {};
-	const int bytes = WideCharToMultiByte (CP_UTF8, 0, wide, static_cast<int> (length), nullptr, 0,
-	                                       nullptr, nullptr);
-	std::string path (static_cast<size_t> (bytes), '\0');
-	WideCharToMultiByte (CP_UTF8, 0, wide, static_cast<int> (length), path.data (), bytes, nullptr,
-	                     nullptr);
-	return path;
+	return toUtf8 (wide, length);
 }
 
 } // namespace cadora::platform

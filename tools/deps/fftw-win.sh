@@ -35,6 +35,9 @@ echo "== building libfftw3-3.dll (FFTW $v, a few minutes)"
   make install >install.log 2>&1 || { tail -30 install.log; exit 1; }
 )
 $host-strip "$out/bin/libfftw3-3.dll"
+# Only the DLL, the C header and the import libraries made below are used.
+rm -rf "$out/share" "$out/lib/cmake" "$out/lib/pkgconfig" "$out"/lib/libfftw3.* \
+  "$out"/bin/fftw-wisdom* "$out"/include/*.f*
 # Bound on first use: the module imports FFTW through a delay-load table.
 (cd "$out/lib" && gendef - "$out/bin/libfftw3-3.dll" >libfftw3-3.def 2>/dev/null)
 $host-dlltool --input-def "$out/lib/libfftw3-3.def" --dllname libfftw3-3.dll \
