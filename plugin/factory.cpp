@@ -43,7 +43,9 @@ void copyText (char8 (&target)[N], const char* text)
 	target[N - 1] = 0;
 }
 
-void fillClassInfo (const ClassEntry& entry, PClassInfo& info)
+// The fields that PClassInfo and PClassInfo2 share.
+template <typename Info>
+void fillCommonFields (const ClassEntry& entry, Info& info)
 {
 	std::memset (&info, 0, sizeof (info));
 	entry.cid->toTUID (info.cid);
@@ -54,11 +56,7 @@ void fillClassInfo (const ClassEntry& entry, PClassInfo& info)
 
 void fillClassInfo2 (const ClassEntry& entry, PClassInfo2& info)
 {
-	std::memset (&info, 0, sizeof (info));
-	entry.cid->toTUID (info.cid);
-	info.cardinality = PClassInfo::kManyInstances;
-	copyText (info.category, entry.category);
-	copyText (info.name, entry.name);
+	fillCommonFields (entry, info);
 	info.classFlags = static_cast<uint32> (entry.classFlags);
 	copyText (info.subCategories, entry.subCategories);
 	copyText (info.vendor, "");
@@ -109,7 +107,7 @@ tresult PLUGIN_API CadoraFactory::getClassInfo (int32 index, PClassInfo* info)
 {
 	if (!info || !validIndex (index))
 		return kInvalidArgument;
-	fillClassInfo (kClasses[index], *info);
+	fillCommonFields (kClasses[index], *info);
 	return kResultOk;
 }
 
