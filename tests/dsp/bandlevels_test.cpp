@@ -67,5 +67,30 @@ TEST_F (BandLevels, SilenceClosesFourFifthsOfTheGapEachTime)
 	EXPECT_NEAR (before * 0.2f, levels[2], 1e-6f);
 }
 
+TEST_F (BandLevels, MatchesTheDirectSumBitForBit)
+{
+	// The reference: each band's bin summed sample by sample, each angle rounded to float
+	// before its cosine and sine, as the measurement is defined.
+	std::vector<float> block (kAnalysisLength);
+	for (int n = 0; n < kAnalysisLength; ++n)
+		block[n] = 0.3f * std::sin (0.21f * n) + 0.2f * std::sin (1.7f * n) - 0.1f * std::cos (0.05f * n);
+	measure (block);
+	for (int band = 0; band < kDisplayBands; ++band)
+	{
+		const double omega = 2.0 * kPi * (4 * band + 1) / kAnalysisLength;
+		float re = 0.0f, im = 0.0f;
+		for (int n = 0; n < kAnalysisLength; ++n)
+		{
+			const float angle = static_cast<float> (n * omega);
+			const float x = block[n] * window[n];
+			re += x * std::cos (angle);
+			im -= x * std::sin (angle);
+		}
+		float level = 5.8f * std::sqrt (std::sqrt (re * re + im * im) / kAnalysisLength);
+		level = level > 1.0f ? 1.0f : level;
+		EXPECT_EQ (0.0f + (level - 0.0f) * (level > 0.0f ? 0.98f : 0.8f), levels[band]) << band;
+	}
+}
+
 } // namespace
 } // namespace cadora
