@@ -1,3 +1,4 @@
+#include "dsp/pitchtransposer.h"
 #include "plugin/parameters.h"
 #include "plugin/sharedstatus.h"
 #include "testhost.h"
@@ -125,6 +126,32 @@ TEST_F (ProcessCallback, BlockLongerThanAnnouncedIsRefusedOnlyWhenTransposing)
 	auto reset = makeChanges ({{kParamPitch, {0.5}}});
 	EXPECT_EQ (kResultOk, runBlock (*p.processor, in, out, 1024, reset.get ()));
 	EXPECT_EQ (in.channels, out.channels);
+}
+
+TEST_F (ProcessCallback, TransposerIsNotFedWhilePitchIsZero)
+{
+	// A separate transposer fed only the transposed blocks must give the same output as
+	// the processor, whose Pitch goes +2 -> 0 -> +2.
+	PitchTransposer reference;
+	reference.configure (2, 1764, 661);
+	reference.setTransposeFactor (static_cast<float> (std::pow (2.0, 2 * 0.083333336f)));
+	auto up = makeChanges ({{kParamPitch, {0.7}}});
+	auto zero = makeChanges ({{kParamPitch, {0.5}}});
+	Bus in (2, 256), out (2, 256), expected (2, 256);
+	for (int block = 0; block < 30; ++block)
+	{
+		fillSine (in, 300.0 + 7 * block, 0.4f, 256 * block);
+		IParameterChanges* changes = block == 0 ? up.get () : block == 10 ? zero.get () : block == 20 ? up.get () : nullptr;
+		ASSERT_EQ (kResultOk, runBlock (*p.processor, in, out, 256, changes));
+		if (block >= 10 && block < 20)
+		{
+			EXPECT_EQ (in.channels, out.channels) << block;
+			continue;
+		}
+		const float* sources[2] = {in.pointers[0], in.pointers[1]};
+		reference.processBlock (sources, 256, expected.pointers.data (), 256);
+		EXPECT_EQ (expected.channels, out.channels) << block;
+	}
 }
 
 TEST_F (ProcessCallback, BandAnalysisEvery512SamplesAcrossBlocks)
