@@ -4,6 +4,7 @@
 #include "keydetect/realfft.h"
 #include "keydetect/spectralkernel.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace cadora {
@@ -41,18 +42,24 @@ void validate (const MonoBuffer& audio, uint32_t startedRate)
 constexpr double kOpeningSeconds = 1.5;
 constexpr double kOpeningExtraWeight = 2.0;
 
-// Adds one hop, normalised to unit length (so that loud passages do not outweigh quiet
-// ones) and folded into pitch classes, to `pc`. Returns false for a hop of pure silence.
+// Adds one hop to `pc`: its band levels compressed by a square root (so that one loud
+// melody or bass note does not drown the harmony), normalised to unit length (so that
+// loud passages do not outweigh quiet ones) and folded into pitch classes. Returns false
+// for a hop of pure silence.
 bool addFolded (const BandLevels& bands, PitchClassLevels& pc)
 {
+	BandLevels compressed;
 	double norm = 0.0;
-	for (double v : bands)
-		norm += v * v;
+	for (int b = 0; b < kBandCount; ++b)
+	{
+		compressed[b] = std::sqrt (std::max (bands[b], 0.0));
+		norm += compressed[b] * compressed[b];
+	}
 	if (!(norm > 0.0))
 		return false;
 	const double scale = 1.0 / std::sqrt (norm);
 	for (int b = 0; b < kBandCount; ++b)
-		pc[b % kBandsPerOctave] += scale * bands[b];
+		pc[b % kBandsPerOctave] += scale * compressed[b];
 	return true;
 }
 

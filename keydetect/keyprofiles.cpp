@@ -17,10 +17,12 @@ constexpr Profile kMinorDegrees = {0.712, 0.084, 0.474, 0.618, 0.049, 0.460,
                                    0.105, 0.747, 0.404, 0.067, 0.300, 0.330};
 
 // A played note also sounds in the chroma at its harmonics: harmonic h lands this many
-// semitones above the note (mod 12) with weight kHarmonicDecay^(h-1).
+// semitones above the note (mod 12) with weight kHarmonicDecay^(h-1). The decay is steep
+// because the analysis low-passes at about 1.8 kHz, which removes the upper harmonics of
+// all but the lowest notes.
 constexpr int kHarmonicCount = 6;
 constexpr int kHarmonicOffsets[kHarmonicCount] = {0, 0, 7, 0, 4, 7};
-constexpr double kHarmonicDecay = 0.4;
+constexpr double kHarmonicDecay = 0.3;
 
 // The chroma that notes distributed like `degrees` produce, harmonics included.
 Profile withHarmonics (const Profile& degrees)
