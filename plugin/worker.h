@@ -39,8 +39,6 @@ public:
 	// Thread function: cycles until the processor clears workerRunning or a cycle fails.
 	static void loop (VantoProcessor* processor);
 
-	AutoTuneLink* link () { return autoTuneLink.get (); }
-	const KeyDetector& detector () const { return keyDetector; }
 
 private:
 	void runLinkSteps (VantoProcessor& processor);

@@ -6,7 +6,6 @@
 #include "plugin/ids.h"
 #include "plugin/parameters.h"
 #include "plugin/sharedstatus.h"
-#include "plugin/processor.h"
 #include "tools/cli/autotunehost.h"
 #include "tools/host/offlinehost.h"
 
