@@ -1,5 +1,8 @@
 #include "dsp/pitchtransposer.h"
 
+#include "dsp/samples.h"  // non-finite input enters the engine as 0, so one bad sample
+                           // cannot poison the history rings or the band states for good
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,10 +12,6 @@ namespace {
 constexpr uint64_t kFrameDue = ~uint64_t {0};
 constexpr float kNoiseFloor = 1e-15f;
 constexpr float kProductWeight = 0.1f;
-
-// Input samples that are not finite enter the engine as 0, so that one bad sample cannot
-// poison the history rings or the band states for good.
-inline float finiteOrZero (float x) { return std::isfinite (x) ? x : 0.0f; }
 
 } // namespace
 

@@ -1,5 +1,6 @@
 // The audio process callback: parameter changes, mono feed and band analysis,
 // transposition or copy, vocal removal. No allocation, no lock, no system call.
+#include "dsp/samples.h"
 #include "plugin/parameters.h"
 #include "plugin/processor.h"
 #include "plugin/sharedstatus.h"
@@ -15,9 +16,6 @@ using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 namespace {
-
-// Non-finite samples from a misbehaving upstream plug-in count as silence.
-inline float finiteOrZero (float v) { return std::isfinite (v) ? v : 0.0f; }
 
 inline float inputSample (const AudioBusBuffers& bus, int32 sampleSize, int32 channel, int32 j)
 {
