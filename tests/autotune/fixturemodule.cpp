@@ -1,6 +1,9 @@
 #include "fixturemodule.h"
 
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
+
+#include <cstring>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -73,17 +76,37 @@ FixtureModule::~FixtureModule ()
 		closeModule (handle);
 }
 
+void* FixtureModule::createFirst (const char* category, const TUID iid)
+{
+	if (!factory)
+		return nullptr;
+	for (int32 i = 0; i < factory->countClasses (); ++i)
+	{
+		PClassInfo info {};
+		if (factory->getClassInfo (i, &info) != kResultOk || std::strcmp (info.category, category) != 0)
+			continue;
+		void* object = nullptr;
+		factory->createInstance (info.cid, iid, &object);
+		return object;
+	}
+	return nullptr;
+}
+
 Vst::IEditController* FixtureModule::createController ()
 {
-	PClassInfo info {};
-	if (!factory || factory->getClassInfo (0, &info) != kResultOk)
-		return nullptr;
-	void* object = nullptr;
-	factory->createInstance (info.cid, Vst::IEditController::iid, &object);
-	auto* controller = static_cast<Vst::IEditController*> (object);
+	auto* controller = static_cast<Vst::IEditController*> (
+	    createFirst (kVstComponentControllerClass, Vst::IEditController::iid));
 	if (controller)
 		controller->initialize (nullptr);
 	return controller;
+}
+
+Vst::IComponent* FixtureModule::createProcessor ()
+{
+	auto* processor = static_cast<Vst::IComponent*> (createFirst (kVstAudioEffectClass, Vst::IComponent::iid));
+	if (processor)
+		processor->initialize (nullptr);
+	return processor;
 }
 
 void FixtureModule::destroyController (Vst::IEditController* controller)

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the benchmarks need.
 # Only packages that are missing are installed; a machine that has them all is left alone.
-#   packages.sh          what the build and the tests need
-#   packages.sh --bench  also the comparison engines and the test-music generator's tools
+#   packages.sh             what the build and the unit tests need
+#   packages.sh --realhost  also Ardour and sox, for the test in a real host (tests/realhost)
+#   packages.sh --bench     also the comparison engines and the test-music generator's tools
+# The options combine.
 set -euo pipefail
 
 packages=(
@@ -17,9 +19,15 @@ packages=(
 # Benchmark packages: Rubber Band and SoundTouch for bench_transposer only (never linked into the
 # plug-in), and what shared/tools/test-music/make-test-music.sh renders with.
 bench_packages=(librubberband-dev libsoundtouch-dev fluidsynth fluid-soundfont-gm sox)
-if [[ "${1:-}" == "--bench" ]]; then
-  packages+=("${bench_packages[@]}")
-fi
+# The real-host test: headless Ardour 7 (ardour7-lua, its VST3 scanner) and sox.
+realhost_packages=(ardour sox)
+for option in "$@"; do
+  case "$option" in
+    --bench) packages+=("${bench_packages[@]}") ;;
+    --realhost) packages+=("${realhost_packages[@]}") ;;
+    *) echo "packages.sh: unknown option $option" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
