@@ -47,6 +47,7 @@ protected:
 	void SetUp () override
 	{
 		ASSERT_TRUE (module.loaded ());
+		setLogVariable ("");
 		std::remove (logPath.c_str ());
 	}
 	void TearDown () override
