@@ -11,6 +11,7 @@
 // Prints one line; a missing file or a range outside the file prints an error and exits 2.
 #include "tools/cli/wavfile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
