@@ -20,6 +20,10 @@ namespace {
 // A server answers a listing in milliseconds; one that takes this long is not answering.
 constexpr int64_t kReplyLimitNs = 1'000'000'000;
 constexpr int64_t kReconnectDelayNs = 2'000'000'000;
+// A detection pass lists the windows two or three times within a few milliseconds; on
+// X11 each listing is a server round trip for every window, so a listing this young is
+// handed out again instead.
+constexpr int64_t kListingReuseNs = 20'000'000;
 constexpr size_t kMaxTitleUnits = 1023; // what a 1024-unit GetWindowTextW buffer holds
 constexpr size_t kMaxClassUnits = 255;
 constexpr uint32_t kIconicState = 3;    // WM_STATE of a minimised (iconified) client
@@ -156,6 +160,11 @@ bool X11Windows::connect (const std::atomic<bool>& keepGoing)
 void X11Windows::list (std::vector<TopWindow>& out, const std::atomic<bool>& keepGoing)
 {
 	out.clear ();
+	if (connection && steadyNowNs () - listedAtNs < kListingReuseNs)
+	{
+		out = listing;
+		return;
+	}
 	if (!connect (keepGoing))
 		return;
 	std::vector<uint32_t> windows;
@@ -165,7 +174,10 @@ void X11Windows::list (std::vector<TopWindow>& out, const std::atomic<bool>& kee
 		out.clear ();
 		close ();
 		nextConnectNs = steadyNowNs () + kReconnectDelayNs;
+		return;
 	}
+	listing = out;
+	listedAtNs = steadyNowNs ();
 }
 
 bool X11Windows::listCandidates (std::vector<uint32_t>& windows, const std::atomic<bool>& keepGoing)

@@ -2,7 +2,9 @@
 // kept open between listings: the client windows a window manager manages
 // (_NET_CLIENT_LIST_STACKING, else _NET_CLIENT_LIST) and the children of the root (all
 // windows without a manager; unmanaged and never-shown ones with one; a manager's frames
-// too, which carry no class and no title); topmost first, as Windows lists them. No display, a
+// too, which carry no class and no title); topmost first, as Windows lists them. A
+// listing younger than 20 ms is handed out again: a detection pass asks two or three
+// times in a row, and each listing costs a round trip of questions about every window. No display, a
 // server that went away or one that does not answer within the wait limit: no windows,
 // and a new connection is tried a little later.
 #pragma once
@@ -51,6 +53,8 @@ private:
 	uint32_t root = 0;
 	Atoms atoms;
 	int64_t nextConnectNs = 0;
+	std::vector<TopWindow> listing; // the last listing, handed out again while young
+	int64_t listedAtNs = INT64_MIN;
 };
 
 } // namespace cadora::platform

@@ -102,29 +102,26 @@ TEST (X11Windows, TheTopmostWindowComesFirst)
 
 TEST (X11Windows, ALongTitleIsCutToWhatWindowsReturns)
 {
-	std::string longTitle;
-	for (int i = 0; i < 700; ++i)
-		longTitle += "歌";
-	StandIn player (kWindows, {}, {"kugou_ui", longTitle, "400x300", "visible"});
-	ASSERT_TRUE (player.ready ());
-	auto desktop = openSystemDesktop ();
-	std::vector<TopWindow> windows;
-	desktop->topWindows (windows);
-	const auto found = std::find_if (windows.begin (), windows.end (),
-	                                 [] (const TopWindow& w) { return w.className == u"kugou_ui"; });
-	ASSERT_NE (found, windows.end ());
-	EXPECT_EQ (found->title, std::u16string (700, u'歌')) << "700 units fit in 1023";
-
-	std::string tooLong;
-	for (int i = 0; i < 1500; ++i)
-		tooLong += "曲";
-	StandIn other (kWindows, {}, {"TXGuiFoundation", tooLong, "400x300", "visible"});
-	ASSERT_TRUE (other.ready ());
-	desktop->topWindows (windows);
-	const auto cut = std::find_if (windows.begin (), windows.end (),
-	                               [] (const TopWindow& w) { return w.className == u"TXGuiFoundation"; });
-	ASSERT_NE (cut, windows.end ());
-	EXPECT_EQ (cut->title, std::u16string (1023, u'曲'));
+	const struct
+	{
+		int characters; // three UTF-8 bytes, one UTF-16 unit each
+		size_t units;
+	} cases[] = {{700, 700}, {1023, 1023}, {1500, 1023}};
+	for (const auto& c : cases)
+	{
+		std::string title;
+		for (int i = 0; i < c.characters; ++i)
+			title += "曲";
+		StandIn player (kWindows, {}, {"kugou_ui", title, "400x300", "visible"});
+		ASSERT_TRUE (player.ready ());
+		auto desktop = openSystemDesktop ();
+		std::vector<TopWindow> windows;
+		desktop->topWindows (windows);
+		const auto found = std::find_if (windows.begin (), windows.end (),
+		                                 [] (const TopWindow& w) { return w.className == u"kugou_ui"; });
+		ASSERT_NE (found, windows.end ()) << c.characters;
+		EXPECT_EQ (found->title, std::u16string (c.units, u'曲')) << c.characters;
+	}
 }
 
 TEST (X11Windows, OneConnectionFollowsWindowsComingAndGoing)
