@@ -114,6 +114,8 @@ void X11Windows::close ()
 	if (connection)
 		xcb_disconnect (connection);
 	connection = nullptr;
+	listing.clear ();
+	listedAtNs = INT64_MIN;
 }
 
 bool X11Windows::connect (const std::atomic<bool>& keepGoing)
