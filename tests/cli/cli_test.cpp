@@ -215,6 +215,8 @@ TEST_F (Cli, PlayersPrintsOneLinePerPass)
 	int pass = 0;
 	while (std::getline (in, each))
 	{
+		if (!each.empty () && each.back () == '\r')
+			each.pop_back (); // Windows ends a text line with CR LF
 		std::smatch m;
 		ASSERT_TRUE (std::regex_match (each, m, line)) << each;
 		EXPECT_EQ (std::to_string (++pass), m[1].str ());

@@ -199,25 +199,27 @@ bool floatWavHeader (const Audio& audio, std::vector<uint8_t>& header)
 	if (audio.channels < 1 || blockAlign > 0xFFFF || audio.sampleRate < 1 || byteRate > 0xFFFFFFFFull ||
 	    dataSize + kHeaderAfterRiffSize > 0xFFFFFFFFull)
 		return false;
-	header.clear ();
-	putId (header, "RIFF");
-	put32 (header, static_cast<uint32_t> (dataSize + kHeaderAfterRiffSize));
-	putId (header, "WAVE");
-	putId (header, "fmt ");
-	put32 (header, 18);
-	put16 (header, kFormatFloat);
-	put16 (header, static_cast<uint32_t> (audio.channels));
-	put32 (header, static_cast<uint32_t> (audio.sampleRate));
-	put32 (header, static_cast<uint32_t> (byteRate));
-	put16 (header, static_cast<uint32_t> (blockAlign));
-	put16 (header, 32);
-	put16 (header, 0); // no extension
+	std::vector<uint8_t> out;
+	out.reserve (58);
+	putId (out, "RIFF");
+	put32 (out, static_cast<uint32_t> (dataSize + kHeaderAfterRiffSize));
+	putId (out, "WAVE");
+	putId (out, "fmt ");
+	put32 (out, 18);
+	put16 (out, kFormatFloat);
+	put16 (out, static_cast<uint32_t> (audio.channels));
+	put32 (out, static_cast<uint32_t> (audio.sampleRate));
+	put32 (out, static_cast<uint32_t> (byteRate));
+	put16 (out, static_cast<uint32_t> (blockAlign));
+	put16 (out, 32);
+	put16 (out, 0); // no extension
 	// A non-PCM file carries its frame count in a fact chunk.
-	putId (header, "fact");
-	put32 (header, 4);
-	put32 (header, static_cast<uint32_t> (audio.frames ()));
-	putId (header, "data");
-	put32 (header, static_cast<uint32_t> (dataSize));
+	putId (out, "fact");
+	put32 (out, 4);
+	put32 (out, static_cast<uint32_t> (audio.frames ()));
+	putId (out, "data");
+	put32 (out, static_cast<uint32_t> (dataSize));
+	header = std::move (out);
 	return true;
 }
 
