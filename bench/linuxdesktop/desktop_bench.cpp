@@ -4,7 +4,7 @@
 //      desktop and the probes that follow, a detection pass apart;
 //   3. the MVBox reader on a stand-in "MvBoxPlayer.exe" holding 256 MiB of committed memory
 //      below 2 GiB: a full scan, and a read from the region cache.
-// Run inside a private desktop: tools/desktop/session build/linux/bin/Release/bench_desktop
+// Run inside a private desktop: tools/desktop/session build/linux/bin/Release/bench_linux_desktop
 #include "platform/clock.h"
 #include "platform/desktop.h"
 #include "players/detectionpass.h"
