@@ -194,8 +194,8 @@ bool PulseMeter::listInputs (std::vector<Input>& inputs, std::map<uint32_t, uint
 bool PulseMeter::startMonitor (const Input& input, uint32_t monitorSource)
 {
 	const PulseApi& api = *pulseApi ();
-	const pa_sample_spec spec {PA_SAMPLE_FLOAT32NE, kPeakRate, 1};
-	pa_stream* stream = api.streamNew (context, "peak", &spec, nullptr);
+	const pa_sample_spec format {PA_SAMPLE_FLOAT32NE, kPeakRate, 1};
+	pa_stream* stream = api.streamNew (context, "peak", &format, nullptr);
 	if (!stream)
 		return false;
 	auto monitor = std::make_unique<Monitor> ();

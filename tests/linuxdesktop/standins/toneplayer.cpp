@@ -26,13 +26,13 @@ int main (int argc, char** argv)
 	}
 	constexpr uint32_t kRate = 48000;
 	constexpr uint32_t kBlock = kRate / 100; // 10 ms
-	const pa_sample_spec spec {PA_SAMPLE_FLOAT32NE, kRate, 1};
+	const pa_sample_spec format {PA_SAMPLE_FLOAT32NE, kRate, 1};
 	pa_buffer_attr attributes;
 	std::memset (&attributes, 0xFF, sizeof (attributes));
 	attributes.tlength = kRate * 40 / 1000 * sizeof (float);
 	attributes.minreq = kBlock * sizeof (float);
 	int error = 0;
-	pa_simple* stream = pa_simple_new (nullptr, "tone", PA_STREAM_PLAYBACK, nullptr, "tone", &spec, nullptr,
+	pa_simple* stream = pa_simple_new (nullptr, "tone", PA_STREAM_PLAYBACK, nullptr, "tone", &format, nullptr,
 	                                   &attributes, &error);
 	if (!stream)
 		return 1;

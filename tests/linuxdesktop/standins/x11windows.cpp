@@ -16,7 +16,7 @@
 
 namespace {
 
-struct Spec
+struct WindowPlan
 {
 	std::string className, title, state;
 	uint16_t width = 0, height = 0;
@@ -41,7 +41,7 @@ void setProperty (xcb_connection_t* c, xcb_window_t w, xcb_atom_t property, xcb_
 int main (int argc, char** argv)
 {
 	bool reparent = false;
-	std::vector<Spec> specs;
+	std::vector<WindowPlan> plans;
 	for (int i = 1; i < argc; ++i)
 	{
 		const std::string arg = argv[i];
@@ -51,13 +51,13 @@ int main (int argc, char** argv)
 		{
 			const int n = std::atoi (argv[++i]);
 			for (int k = 0; k < n; ++k)
-				specs.push_back ({"filler", "窗口 " + std::to_string (k) + " - 测试", "visible", 120, 80});
+				plans.push_back ({"filler", "窗口 " + std::to_string (k) + " - 测试", "visible", 120, 80});
 		}
 		else if (i + 3 < argc)
 		{
-			Spec spec {argv[i], argv[i + 1], argv[i + 3]};
-			std::sscanf (argv[i + 2], "%hux%hu", &spec.width, &spec.height);
-			specs.push_back (spec);
+			WindowPlan plan {argv[i], argv[i + 1], argv[i + 3]};
+			std::sscanf (argv[i + 2], "%hux%hu", &plan.width, &plan.height);
+			plans.push_back (plan);
 			i += 3;
 		}
 	}
@@ -70,31 +70,31 @@ int main (int argc, char** argv)
 	const uint32_t pid = static_cast<uint32_t> (getpid ());
 
 	std::vector<xcb_window_t> clients;
-	for (const auto& spec : specs)
+	for (const auto& plan : plans)
 	{
 		xcb_window_t parent = root;
 		if (reparent)
 		{
 			parent = xcb_generate_id (c);
-			xcb_create_window (c, XCB_COPY_FROM_PARENT, parent, root, 0, 0, spec.width + 10, spec.height + 30, 0,
+			xcb_create_window (c, XCB_COPY_FROM_PARENT, parent, root, 0, 0, plan.width + 10, plan.height + 30, 0,
 			                   XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-			if (spec.state == "visible")
+			if (plan.state == "visible")
 				xcb_map_window (c, parent);
 		}
 		const xcb_window_t w = xcb_generate_id (c);
-		xcb_create_window (c, XCB_COPY_FROM_PARENT, w, parent, 5, 25, spec.width, spec.height, 0,
+		xcb_create_window (c, XCB_COPY_FROM_PARENT, w, parent, 5, 25, plan.width, plan.height, 0,
 		                   XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-		const std::string wmClass = "standin" + std::string (1, '\0') + spec.className + std::string (1, '\0');
+		const std::string wmClass = "standin" + std::string (1, '\0') + plan.className + std::string (1, '\0');
 		setProperty (c, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, static_cast<uint32_t> (wmClass.size ()), wmClass.data ());
-		setProperty (c, w, netWmName, utf8, 8, static_cast<uint32_t> (spec.title.size ()), spec.title.data ());
-		setProperty (c, w, XCB_ATOM_WM_NAME, utf8, 8, static_cast<uint32_t> (spec.title.size ()), spec.title.data ());
+		setProperty (c, w, netWmName, utf8, 8, static_cast<uint32_t> (plan.title.size ()), plan.title.data ());
+		setProperty (c, w, XCB_ATOM_WM_NAME, utf8, 8, static_cast<uint32_t> (plan.title.size ()), plan.title.data ());
 		setProperty (c, w, netWmPid, XCB_ATOM_CARDINAL, 32, 1, &pid);
-		if (spec.state == "iconic")
+		if (plan.state == "iconic")
 		{
 			const uint32_t iconic[2] = {3, 0};
 			setProperty (c, w, wmState, wmState, 32, 2, iconic);
 		}
-		if (spec.state == "visible")
+		if (plan.state == "visible")
 			xcb_map_window (c, w);
 		clients.push_back (w);
 	}
