@@ -6,8 +6,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <dirent.h>
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
 #include <limits.h>
 #include <unistd.h>
 
@@ -34,11 +33,25 @@ bool readExeLink (uint32_t pid, std::string& path)
 	return true;
 }
 
+// The whole of a small /proc file, read with plain system calls: a process list reads
+// one or two per process, and a C++ stream costs more than the kernel's answer.
+std::string readProcFile (uint32_t pid, const char* entry)
+{
+	std::string all;
+	const int fd = ::open (procPath (pid, entry).c_str (), O_RDONLY | O_CLOEXEC);
+	if (fd < 0)
+		return all;
+	char chunk[4096];
+	for (ssize_t n; (n = ::read (fd, chunk, sizeof (chunk))) > 0;)
+		all.append (chunk, static_cast<size_t> (n));
+	::close (fd);
+	return all;
+}
+
 // The NUL-separated contents of /proc/PID/cmdline or /proc/PID/environ.
 std::vector<std::string> readNulList (uint32_t pid, const char* entry)
 {
-	std::ifstream file (procPath (pid, entry), std::ios::binary);
-	const std::string all ((std::istreambuf_iterator<char> (file)), std::istreambuf_iterator<char> ());
+	const std::string all = readProcFile (pid, entry);
 	std::vector<std::string> items;
 	size_t start = 0;
 	while (start < all.size ())
@@ -84,9 +97,9 @@ bool imagePathOf (uint32_t pid, std::string& path)
 
 std::string shortNameOf (uint32_t pid)
 {
-	std::ifstream file (procPath (pid, "comm"));
-	std::string name;
-	std::getline (file, name);
+	std::string name = readProcFile (pid, "comm");
+	while (!name.empty () && name.back () == '\n')
+		name.pop_back ();
 	return name;
 }
 
