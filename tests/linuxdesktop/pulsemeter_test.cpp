@@ -72,7 +72,8 @@ TEST (PulseMeter, ProbesKeepTheirMonitorsSoOnlyTheFirstOneWaitsForAPeak)
 	const int64_t start = steadyNowNs ();
 	ASSERT_TRUE (desktop->audioSessions (sessions));
 	const double ms = static_cast<double> (steadyNowNs () - start) / 1e6;
-	EXPECT_LT (ms, 25.0) << "a probe with its monitors open waits at most for one new peak";
+	// A new peak comes every 10 ms; only a probe that waits for nothing reaches the 50 ms limit.
+	EXPECT_LT (ms, 45.0) << "a probe with its monitors open waits at most for one new peak";
 	EXPECT_NEAR (sessionOf (sessions, a.pid ())->peak, 0.5f, 0.03f);
 }
 
