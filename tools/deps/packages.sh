@@ -14,6 +14,9 @@ packages=(
   libfreetype-dev libfontconfig-dev libexpat1-dev libsqlite3-dev libgtkmm-3.0-dev
   libfftw3-dev libsndfile1-dev libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine xvfb xauth patch
+  # Song detection on Linux: sd-bus and libpulse headers (both libraries are opened at run
+  # time); the private session bus and sound server of the desktop tests.
+  libsystemd-dev libpulse-dev dbus-daemon pulseaudio
 )
 
 # Benchmark packages: Rubber Band and SoundTouch for bench_transposer only (never linked into the
