@@ -4,6 +4,7 @@
 #include "tools/cli/demo.h"
 #include "tools/cli/options.h"
 #include "tools/cli/processing.h"
+#include "tools/cli/snapshot.h"
 #include "tools/cli/wavfile.h"
 
 #include <cstdio>
@@ -18,7 +19,8 @@ constexpr int kBadInput = 2;
 const char* const kUsage =
     "usage: cadora-cli process IN.wav OUT.wav [--pitch N] [--mute G] [--block N]\n"
     "       cadora-cli analyze IN.wav [--json] [--pitch N] [--block N] [--autotune PATH]\n"
-    "       cadora-cli demo\n";
+    "       cadora-cli demo\n"
+    "       cadora-cli snapshot OUT.png [--width W] [--pitch N] [--mute G] [--autotune PATH]\n";
 
 int fail (const std::string& message)
 {
@@ -107,6 +109,8 @@ int main (int argc, char** argv)
 		return commandProcess (argc, argv);
 	if (command == "analyze")
 		return commandAnalyze (argc, argv);
+	if (command == "snapshot")
+		return snapshotCommand (argc, argv);
 	if (command == "demo")
 	{
 		if (argc > 2)

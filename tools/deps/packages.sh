@@ -12,6 +12,9 @@ packages=(
   libfreetype-dev libfontconfig-dev libexpat1-dev libsqlite3-dev libgtkmm-3.0-dev
   libfftw3-dev libsndfile1-dev libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine xvfb xauth patch
+  # The editor: a Chinese font (Linux text and the Wine prefix), DejaVu for Latin text,
+  # and what the window tests drive the SDK's editorhost with.
+  fonts-noto-cjk fonts-dejavu-core x11-utils xdotool imagemagick python3
 )
 
 # Benchmark packages: Rubber Band and SoundTouch for bench_transposer only (never linked into the
