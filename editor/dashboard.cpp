@@ -126,7 +126,10 @@ void CadoraDashboard::paintSections (CDrawContext& context, const CRect& dirty)
 	if (overlaps (dirty, kSongCardBounds))
 		paintSongCard (painter, card, playerLogos[card.logo].get ());
 	if (overlaps (dirty, kPitchBounds))
+	{
 		paintPitchSection (painter, state.pitchShown, state.pitchButtonHover);
+		state.pitchPainted = state.pitchShown;
+	}
 	if (overlaps (dirty, kSlidersBounds))
 	{
 		paintSlider (painter, kFirstSliderRect, "电音强度", state.hardnessShown, palette::kViolet);

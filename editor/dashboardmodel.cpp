@@ -45,7 +45,11 @@ DashboardModel::DashboardModel (const DashboardCallbacks& callbacks, DashboardSo
 std::vector<DesignRect> DashboardModel::tick ()
 {
 	bars.decayPeaks ();
-	std::vector<DesignRect> dirty {kSpectrumArea, kDialArea};
+	std::vector<DesignRect> dirty {kSpectrumArea};
+	// The dial changes through the mouse, which repaints everything, and through a song
+	// change during some other drawing: repaint it only when it shows an old value.
+	if (pitchShown != pitchPainted)
+		dirty.push_back (kDialArea);
 	const StatusReading status = source.status ();
 	if (status.linkConnected != linkShown)
 	{

@@ -53,7 +53,9 @@ public:
 
 	DashboardModel (const DashboardCallbacks& callbacks, DashboardSource& source);
 
-	// One 70 ms refresh: the design rectangles to repaint.
+	// One 70 ms refresh: the design rectangles to repaint (the spectrum always; the dial
+	// when it shows an old value; the link status and the first slider when they
+	// changed; the status block every fifth tick).
 	std::vector<DesignRect> tick ();
 
 	// Called by every drawing, in this order.
@@ -77,6 +79,7 @@ public:
 	double muteShown = 0.0;
 	int32_t bpmShown = 0;
 	int32_t pitchShown = 0;
+	int32_t pitchPainted = 0;     // pitchShown when the dial was last painted
 	int32_t pitchButtonHover = 0; // -1 minus, +1 plus
 	int32_t sliderHover = 0;      // 1 first, 2 second
 	bool logoHover = false;

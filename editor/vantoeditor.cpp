@@ -20,16 +20,29 @@ using namespace VSTGUI;
 
 namespace {
 
-ViewRect kDesignRect (0, 0, kEditorMinWidth, 535);
-
 double unit (double v)
 {
 	return std::isnan (v) ? 0.0 : std::clamp (v, 0.0, 1.0);
 }
 
+// The size a host reads before it makes its window: the last size the window had, so that
+// the window opens at that size (a host may ignore the resize request that follows the
+// opening when the view already reports the new size).
+ViewRect initialRect (Vst::EditController* controller)
+{
+	int32_t width = kEditorMinWidth, height = 0;
+	if (auto* c = dynamic_cast<VantoController*> (controller))
+		c->getEditorSize (width, height);
+	const EditorSize size = editorSizeForWidth (width);
+	return ViewRect (0, 0, size.width, size.height);
+}
+
 } // namespace
 
-VantoEditor::VantoEditor (Vst::EditController* controller) : VSTGUIEditor (controller, &kDesignRect) {}
+VantoEditor::VantoEditor (Vst::EditController* controller) : VSTGUIEditor (controller)
+{
+	setRect (initialRect (controller));
+}
 
 VantoEditor::~VantoEditor ()
 {

@@ -209,12 +209,19 @@ TEST_F (EditorTest, SizeConstraintFollowsTheWidth)
 	EXPECT_EQ (kInvalidArgument, editor->onSize (nullptr)) << "no size: refused, not dereferenced";
 }
 
-TEST_F (EditorTest, ViewSizeBeforeOpeningIsTheDesignSize)
+TEST_F (EditorTest, ViewSizeBeforeOpeningIsTheStoredSize)
 {
 	ViewRect r;
 	ASSERT_EQ (kResultTrue, editor->getSize (&r));
 	EXPECT_EQ (500, r.getWidth ());
 	EXPECT_EQ (535, r.getHeight ());
+	// A host makes its window from getSize before attaching: a new view reports the
+	// size the window had last.
+	controller->setEditorSize (700, 0);
+	IPtr<IPlugView> next = owned (controller->createView ("editor"));
+	ASSERT_EQ (kResultTrue, next->getSize (&r));
+	EXPECT_EQ (700, r.getWidth ());
+	EXPECT_EQ (749, r.getHeight ());
 }
 
 TEST_F (EditorTest, OnlyRealParameterGesturesReachTheHost)
