@@ -1,6 +1,7 @@
 #include "editor/controlpainting.h"
 
 #include "editor/controlgeometry.h"
+#include "editor/dialshading.h"
 #include "editor/palette.h"
 #include "editor/statustext.h"
 
@@ -44,16 +45,6 @@ void paintPointerAndHub (Painter& painter, int32_t pitchShown)
 	painter.fillEllipse ({248, 315.5, 250, 317.5}, CColor (255, 255, 255, 180));
 }
 
-void paintShading (Painter& painter)
-{
-	painter.radialShade ({186, 254, 314, 382}, CColor (24, 25, 30, 14), CColor (3, 4, 7, 112),
-	                     {232, 289}, 112);
-	painter.radialShade ({192, 262, 292, 338}, CColor (245, 248, 255, 62), CColor (210, 220, 235, 0),
-	                     {223, 282}, 69);
-	painter.radialShade ({273, 349, 308, 374}, CColor (164, 97, 255, 46), CColor (164, 97, 255, 0),
-	                     {297, 365}, 32);
-}
-
 void paintPitchButton (Painter& painter, const DesignRect& r, const char* symbol, const char* label,
                        bool highlighted)
 {
@@ -65,7 +56,8 @@ void paintPitchButton (Painter& painter, const DesignRect& r, const char* symbol
 
 } // namespace
 
-void paintPitchSection (Painter& painter, int32_t pitchShown, int32_t pitchButtonHover)
+void paintPitchSection (Painter& painter, int32_t pitchShown, int32_t pitchButtonHover,
+                        VSTGUI::CBitmap* shading)
 {
 	const DesignRect card {25, 233, 475, 405};
 	painter.fillRoundRect (card, 18, CColor (35, 28, 45, 255));
@@ -79,7 +71,8 @@ void paintPitchSection (Painter& painter, int32_t pitchShown, int32_t pitchButto
 	paintPointerAndHub (painter, pitchShown);
 	painter.text (pitchValueText (pitchShown).c_str (), {222, 345, 278, 371}, 18, kAmber,
 	              TextAlign::centre);
-	paintShading (painter);
+	if (shading)
+		painter.bitmap (*shading, kDialShadingArea);
 	paintPitchButton (painter, {84, 295, 156, 351}, "\xE2\x88\x92", "降调", pitchButtonHover == -1);
 	paintPitchButton (painter, {344, 295, 416, 351}, "+", "升调", pitchButtonHover == 1);
 }

@@ -9,7 +9,9 @@
 
 namespace cadora {
 
-void paintPitchSection (Painter& painter, int32_t pitchShown, int32_t pitchButtonHover);
+// shading: the dial's shading picture for this scale (dialshading.h), or null.
+void paintPitchSection (Painter& painter, int32_t pitchShown, int32_t pitchButtonHover,
+                        VSTGUI::CBitmap* shading);
 void paintSlider (Painter& painter, const DesignRect& r, const char* label, double value,
                   const VSTGUI::CColor& fill);
 void paintGrip (Painter& painter);

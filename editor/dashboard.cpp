@@ -2,12 +2,15 @@
 
 #include "editor/controlgeometry.h"
 #include "editor/controlpainting.h"
+#include "editor/dialshading.h"
 #include "editor/palette.h"
 #include "editor/statuspainting.h"
 
 #include "vstgui/lib/cframe.h"
 #include "vstgui/lib/controls/coptionmenu.h"
 #include "vstgui/lib/platform/platformfactory.h"
+
+#include <cmath>
 
 namespace cadora {
 
@@ -66,6 +69,18 @@ void CadoraDashboard::loadLogos ()
 bool CadoraDashboard::hasLogo (int32_t index) const
 {
 	return index >= 0 && index < kLogoCount && playerLogos[index] != nullptr;
+}
+
+// Made again only when the view's scale changes.
+CBitmap* CadoraDashboard::dialShadingFor (double scale)
+{
+	if (scale != dialShadingScale)
+	{
+		const ShadingPicture picture = dialShading (scale);
+		dialShadingImage = premultipliedBitmap (picture.width, picture.height, picture.rgba.data (), scale);
+		dialShadingScale = scale;
+	}
+	return dialShadingImage.get ();
 }
 
 void CadoraDashboard::invalidDesignRect (const DesignRect& r)
@@ -127,7 +142,9 @@ void CadoraDashboard::paintSections (CDrawContext& context, const CRect& dirty)
 		paintSongCard (painter, card, playerLogos[card.logo].get ());
 	if (overlaps (dirty, kPitchBounds))
 	{
-		paintPitchSection (painter, state.pitchShown, state.pitchButtonHover);
+		// Pixels per design unit: the design fit times the back end's own scale.
+		const double pixels = context.getCurrentTransform ().m11 * context.getScaleFactor ();
+		paintPitchSection (painter, state.pitchShown, state.pitchButtonHover, dialShadingFor (pixels));
 		state.pitchPainted = state.pitchShown;
 	}
 	if (overlaps (dirty, kSlidersBounds))
@@ -149,22 +166,26 @@ void CadoraDashboard::applyOutcome (const MouseOutcome& outcome, const CPoint& w
 		showPlayerMenu (where);
 }
 
-CMouseEventResult CadoraDashboard::onMouseDown (CPoint& where, const CButtonState& buttons)
+// A press or a move, in view coordinates, handed to the model; isLeftButton is true for
+// the left button alone, whatever modifier keys or the double-click bit say.
+template <typename Handler>
+CMouseEventResult CadoraDashboard::pointerEvent (CPoint& where, const CButtonState& buttons, Handler handler)
 {
 	const CRect view = getViewSize ();
-	const MouseOutcome outcome = state.press ({where.x - view.left, where.y - view.top}, view.getWidth (),
-	                                          view.getHeight (), buttons.isLeftButton ());
+	const MouseOutcome outcome = (state.*handler) ({where.x - view.left, where.y - view.top},
+	                                                view.getWidth (), view.getHeight (), buttons.isLeftButton ());
 	applyOutcome (outcome, where);
 	return outcome.handled ? kMouseEventHandled : kMouseEventNotHandled;
 }
 
+CMouseEventResult CadoraDashboard::onMouseDown (CPoint& where, const CButtonState& buttons)
+{
+	return pointerEvent (where, buttons, &DashboardModel::press);
+}
+
 CMouseEventResult CadoraDashboard::onMouseMoved (CPoint& where, const CButtonState& buttons)
 {
-	const CRect view = getViewSize ();
-	const MouseOutcome outcome = state.move ({where.x - view.left, where.y - view.top}, view.getWidth (),
-	                                         view.getHeight (), buttons.isLeftButton ());
-	applyOutcome (outcome, where);
-	return outcome.handled ? kMouseEventHandled : kMouseEventNotHandled;
+	return pointerEvent (where, buttons, &DashboardModel::move);
 }
 
 CMouseEventResult CadoraDashboard::onMouseUp (CPoint& where, const CButtonState&)

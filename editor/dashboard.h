@@ -41,15 +41,21 @@ public:
 
 private:
 	void paintSections (VSTGUI::CDrawContext& context, const VSTGUI::CRect& dirty);
+	template <typename Handler>
+	VSTGUI::CMouseEventResult pointerEvent (VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons,
+	                                        Handler handler);
 	void applyOutcome (const MouseOutcome& outcome, const VSTGUI::CPoint& where);
 	void showPlayerMenu (const VSTGUI::CPoint& where);
 	void invalidDesignRect (const DesignRect& r);
 	void loadLogos ();
+	VSTGUI::CBitmap* dialShadingFor (double scale);
 
 	std::unique_ptr<DashboardSource> source;
 	DashboardModel state;
 	std::array<VSTGUI::SharedPointer<VSTGUI::CBitmap>, kLogoCount> playerLogos;
 	VSTGUI::SharedPointer<VSTGUI::CVSTGUITimer> refreshTimer;
+	VSTGUI::SharedPointer<VSTGUI::CBitmap> dialShadingImage; // for dialShadingScale
+	double dialShadingScale = 0.0;
 	FontCache fonts;
 };
 

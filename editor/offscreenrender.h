@@ -4,6 +4,8 @@
 // null / false when the toolkit cannot make the bitmap.
 #pragma once
 
+#include "editor/dashboardsource.h"
+
 #include "vstgui/lib/cbitmap.h"
 #include "vstgui/lib/cview.h"
 
@@ -17,6 +19,10 @@ struct Rgba
 {
 	int r = 0, g = 0, b = 0, a = 0;
 };
+
+// Callbacks for a dashboard without a controller (pictures, benchmarks): the parameters
+// read as given, edits and size requests go nowhere.
+DashboardCallbacks fixedParameters (int32_t pitch, double muteStrength, int32_t playerSource);
 
 // One full drawing of the view, as a host's first paint would do it.
 VSTGUI::SharedPointer<VSTGUI::CBitmap> renderView (VSTGUI::CView& view);

@@ -1,7 +1,6 @@
 #include "editor/painter.h"
 
 #include "vstgui/lib/cbitmap.h"
-#include "vstgui/lib/cgradient.h"
 #include "vstgui/lib/cgraphicspath.h"
 
 #include <algorithm>
@@ -146,18 +145,30 @@ void Painter::text (const char* utf8, const DesignRect& r, double size, const CC
 	context.drawString (utf8, toCRect (r), hAlign, true);
 }
 
-void Painter::radialShade (const DesignRect& r, const CColor& inner, const CColor& outer,
-                           DesignPoint centre, double radius)
-{
-	auto path = ellipsePath (r);
-	auto gradient = SharedPointer<CGradient> (CGradient::create (0.0, 1.0, inner, outer), false);
-	if (path && gradient)
-		context.fillRadialGradient (path, *gradient, CPoint (centre.x, centre.y), radius);
-}
-
 void Painter::bitmap (CBitmap& image, const DesignRect& r)
 {
 	image.draw (&context, toCRect (r), CPoint (0, 0), 1.f);
+}
+
+} // namespace cadora
+
+namespace cadora {
+
+SharedPointer<CBitmap> premultipliedBitmap (int width, int height, const uint8_t* rgba, double scale)
+{
+	if (width <= 0 || height <= 0 || !(scale > 0.0))
+		return nullptr;
+	auto image = makeOwned<CBitmap> (CPoint (width / scale, height / scale), scale);
+	auto pixels = owned (CBitmapPixelAccess::create (image, true));
+	if (!pixels || int (pixels->getBitmapWidth ()) < width || int (pixels->getBitmapHeight ()) < height)
+		return nullptr;
+	for (int y = 0; y < height; ++y)
+		for (int x = 0; x < width; ++x, rgba += 4)
+		{
+			pixels->setPosition (uint32_t (x), uint32_t (y));
+			pixels->setColor (CColor (rgba[0], rgba[1], rgba[2], rgba[3]));
+		}
+	return image;
 }
 
 } // namespace cadora

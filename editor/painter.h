@@ -10,6 +10,7 @@
 #include "vstgui/lib/cdrawcontext.h"
 #include "vstgui/lib/cfont.h"
 
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -46,10 +47,6 @@ public:
 	void strokeEllipse (const DesignRect& r, const CColor& frame, double width);
 	void line (DesignPoint from, DesignPoint to, const CColor& colour, double width);
 	void text (const char* utf8, const DesignRect& r, double size, const CColor& colour, TextAlign align);
-	// Fills the ellipse r with a radial gradient from `inner` at `centre` to `outer` at
-	// `radius` and beyond.
-	void radialShade (const DesignRect& r, const CColor& inner, const CColor& outer, DesignPoint centre,
-	                  double radius);
 	// The image at its own size (one design unit a pixel) at the top-left of r, clipped to r.
 	void bitmap (VSTGUI::CBitmap& image, const DesignRect& r);
 
@@ -62,5 +59,11 @@ private:
 	VSTGUI::CDrawContext& context;
 	FontCache& fonts;
 };
+
+// A bitmap of width x height pixels from premultiplied RGBA rows, `scale` pixels a design
+// unit, so that drawn in design units it lands pixel for pixel. Null when the toolkit
+// cannot make one.
+VSTGUI::SharedPointer<VSTGUI::CBitmap> premultipliedBitmap (int width, int height, const uint8_t* rgba,
+                                                            double scale);
 
 } // namespace cadora

@@ -2,6 +2,7 @@
 // full drawing (what a resize or a click repaints) and the repaint of one 70 ms refresh
 // tick (only the regions it invalidates); and the share of the view a tick invalidates.
 #include "editor/dashboard.h"
+#include "editor/offscreenrender.h"
 #include "editor/pluginsource.h"
 #include "plugin/editorsize.h"
 #include "plugin/sharedstatus.h"
@@ -18,20 +19,6 @@ namespace {
 
 using namespace cadora;
 using namespace VSTGUI;
-
-DashboardCallbacks fixedParameters ()
-{
-	DashboardCallbacks c;
-	c.requestSize = [] (int32_t, int32_t) {};
-	c.editPlayerSource = [] (int32_t) {};
-	c.readPlayerSource = [] { return 2; };
-	c.editHardness = [] (double) {};
-	c.editMuteStrength = [] (double) {};
-	c.readMuteStrength = [] { return 0.4; };
-	c.editPitch = [] (int32_t) {};
-	c.readPitch = [] { return int32_t (2); };
-	return c;
-}
 
 // Music-like status: a key, a tempo, a link and moving band levels.
 void fillStatus (int frame)
@@ -54,7 +41,7 @@ struct Rig
 	explicit Rig (int width)
 	{
 		const EditorSize size = editorSizeForWidth (width);
-		view = makeOwned<CadoraDashboard> (CRect (0, 0, size.width, size.height), fixedParameters (),
+		view = makeOwned<CadoraDashboard> (CRect (0, 0, size.width, size.height), fixedParameters (2, 0.4, 2),
 		                                   std::make_unique<PluginDashboardSource> (sharedStatus (), nullptr));
 		context = COffscreenContext::create (CPoint (size.width, size.height));
 	}

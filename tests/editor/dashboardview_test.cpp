@@ -1,7 +1,6 @@
 // The dashboard view without a window: the mouse as VSTGUI delivers it (button bits and
 // modifiers), the player menu when there is no frame to show it in, and the logos.
 #include "editor/dashboard.h"
-#include "editor/logos.h"
 #include "fakes.h"
 
 
@@ -25,12 +24,7 @@ struct DashboardViewTest : ::testing::Test
 	{
 		auto fake = std::make_unique<FakeSource> ();
 		if (withLogos)
-			for (const char* name : {"PLAYER_KUGOU", "PLAYER_QQMUSIC", "PLAYER_NETEASE", "PLAYER_WESING", "PLAYER_MVBOX"})
-			{
-				const ByteSpan b = logoBytes (name);
-				const auto* p = static_cast<const unsigned char*> (b.data);
-				fake->logos[name].assign (p, p + b.size);
-			}
+			fake->useModuleLogos ();
 		source = fake.get ();
 		view = makeOwned<CadoraDashboard> (CRect (0, 0, 500, 535), params.make (), std::move (fake));
 	}

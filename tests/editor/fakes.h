@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/dashboardsource.h"
+#include "editor/logos.h"
 #include "players/songinfo.h"
 
 #include <cstdio>
@@ -38,6 +39,17 @@ public:
 		return {it->second.data (), it->second.size ()};
 	}
 	void openWebPage (const char* url) override { opened.push_back (url); }
+
+	// The logos linked into this program, as the plug-in module has them.
+	void useModuleLogos ()
+	{
+		for (const char* name : {"PLAYER_KUGOU", "PLAYER_QQMUSIC", "PLAYER_NETEASE", "PLAYER_WESING", "PLAYER_MVBOX"})
+		{
+			const ByteSpan b = logoBytes (name);
+			const auto* p = static_cast<const unsigned char*> (b.data);
+			logos[name].assign (p, p + b.size);
+		}
+	}
 
 	void setSong (const char* title, const char* playerId = "", const char* label = "")
 	{

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #if defined(_WIN32)
+#include <objbase.h>
 #include <windows.h>
 #endif
 
@@ -15,6 +16,8 @@ public:
 	void SetUp () override
 	{
 #if defined(_WIN32)
+		// A Windows host's UI thread has COM; the toolkit's image decoder needs it.
+		CoInitializeEx (nullptr, COINIT_APARTMENTTHREADED);
 		VSTGUI::init (GetModuleHandleW (nullptr));
 #else
 		VSTGUI::init (nullptr);

@@ -28,29 +28,6 @@ int fail (const std::string& message)
 	return kBadInput;
 }
 
-bool parseProcessOptions (const Arguments& args, ProcessOptions& options, std::string& error)
-{
-	long value = 0;
-	if (auto it = args.options.find ("--pitch"); it != args.options.end ())
-	{
-		if (!parseInt ("--pitch", it->second, -5, 5, value, error))
-			return false;
-		options.pitch = static_cast<int> (value);
-	}
-	if (auto it = args.options.find ("--mute"); it != args.options.end ())
-	{
-		if (!parseDouble ("--mute", it->second, 0.0, 1.0, options.mute, error))
-			return false;
-	}
-	if (auto it = args.options.find ("--block"); it != args.options.end ())
-	{
-		if (!parseInt ("--block", it->second, 1, 16384, value, error))
-			return false;
-		options.block = static_cast<int> (value);
-	}
-	return true;
-}
-
 int commandProcess (int argc, char** argv)
 {
 	Arguments args;

@@ -25,8 +25,7 @@ struct SnapshotOptions
 {
 	std::string out;
 	int width = 500;
-	int pitch = 0;
-	double mute = 0.0;
+	ProcessOptions music; // Pitch and Mute Strength as the music was processed
 	std::string autotunePath;
 };
 
@@ -41,6 +40,8 @@ bool parse (int argc, char** argv, SnapshotOptions& options, std::string& error)
 		return false;
 	}
 	options.out = args.positional[0];
+	if (!parseProcessOptions (args, options.music, error))
+		return false;
 	long value = 0;
 	if (auto it = args.options.find ("--width"); it != args.options.end ())
 	{
@@ -48,15 +49,6 @@ bool parse (int argc, char** argv, SnapshotOptions& options, std::string& error)
 			return false;
 		options.width = static_cast<int> (value);
 	}
-	if (auto it = args.options.find ("--pitch"); it != args.options.end ())
-	{
-		if (!parseInt ("--pitch", it->second, -5, 5, value, error))
-			return false;
-		options.pitch = static_cast<int> (value);
-	}
-	if (auto it = args.options.find ("--mute"); it != args.options.end ())
-		if (!parseDouble ("--mute", it->second, 0.0, 1.0, options.mute, error))
-			return false;
 	if (auto it = args.options.find ("--autotune"); it != args.options.end ())
 		options.autotunePath = it->second;
 	return true;
@@ -69,28 +61,13 @@ void waitForFirstPass (const SongDetector& detector)
 		std::this_thread::sleep_for (std::chrono::milliseconds (10));
 }
 
-// The parameters as the controller would hold them after the run; edits go nowhere.
-DashboardCallbacks fixedParameters (const SnapshotOptions& options)
-{
-	DashboardCallbacks c;
-	c.requestSize = [] (int32_t, int32_t) {};
-	c.editPlayerSource = [] (int32_t) {};
-	c.readPlayerSource = [] { return 0; };
-	c.editHardness = [] (double) {};
-	c.editMuteStrength = [] (double) {};
-	c.readMuteStrength = [mute = options.mute] { return mute; };
-	c.editPitch = [] (int32_t) {};
-	c.readPitch = [pitch = options.pitch] { return int32_t (pitch); };
-	return c;
-}
-
 bool render (const SnapshotOptions& options, double musicSeconds, std::string& error)
 {
 	SongDetector detector (0);
 	waitForFirstPass (detector);
 	const EditorSize size = editorSizeForWidth (options.width);
 	auto view = VSTGUI::makeOwned<CadoraDashboard> (
-	    VSTGUI::CRect (0, 0, size.width, size.height), fixedParameters (options),
+	    VSTGUI::CRect (0, 0, size.width, size.height), fixedParameters (options.music.pitch, options.music.mute, 0),
 	    std::make_unique<PluginDashboardSource> (sharedStatus (), &detector));
 	// One refresh takes the auto-tune's retune value into the first slider; a few
 	// drawings let the bars settle on the last band levels, as on screen.
@@ -136,7 +113,7 @@ int snapshotCommand (int argc, char** argv)
 	audio.channels = 2;
 	audio.interleaved = clip.interleaved;
 	AnalysisResult result;
-	runAnalysis (audio, ProcessOptions {options.pitch, options.mute, 512}, [] (const Snapshot&) {}, result);
+	runAnalysis (audio, options.music, [] (const Snapshot&) {}, result);
 
 	VSTGUI::init (nullptr);
 	const bool ok = render (options, clip.seconds, error);

@@ -18,9 +18,6 @@ rm -rf "$dst"
 # Unchanged files keep their times, so a rebuilt copy does not force a full rebuild.
 cp -a "$src" "$dst"
 rm -f "$dst/.complete"
-for p in "$patches"/*.patch; do
-  patch -d "$dst" -p1 --quiet --no-backup-if-mismatch <"$p" \
-    || { echo "vst3sdk-mingw: $(basename "$p") does not apply" >&2; exit 1; }
-done
+"$here/patch-tree.sh" "$dst" "$patches"/*.patch
 echo "$recipe" >"$dst/.complete"
 echo "== SDK patched for MinGW in $dst"

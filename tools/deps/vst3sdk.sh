@@ -31,9 +31,6 @@ for part in base cmake pluginterfaces public-sdk vstgui4; do
   mkdir -p "$sdk/$folder"
   tar -xzf "$dl/vst3sdk_$v.orig-$part.tar.gz" -C "$sdk/$folder" --strip-components=1
 done
-for p in "$patches"/*.patch; do
-  patch -d "$sdk" -p1 --quiet --no-backup-if-mismatch <"$p" \
-    || { echo "vst3sdk: $(basename "$p") does not apply" >&2; exit 1; }
-done
+"$here/patch-tree.sh" "$sdk" "$patches"/*.patch
 echo "$recipe" >"$sdk/.complete"
 echo "== VST3 SDK $v unpacked in $sdk, patched"

@@ -130,13 +130,21 @@ def send_close(window):
 class Editor:
     """The editor's window: where design points are on screen."""
 
-    def __init__(self, top, content):
+    def __init__(self, top, content, origin):
         self.top = top          # the host's top-level window (moves, close)
         self.content = content  # the window the editor draws into (screenshots)
-        self.x, self.y, self.w, self.h = geometry(content)
+        self.origin = origin    # the window whose position the pointer is relative to
+        self.x, self.y, _, _ = geometry(origin)
+        _, _, self.w, self.h = geometry(content)
         self.scale = min(self.w / DESIGN_W, self.h / DESIGN_H)
         self.ox = (self.w - DESIGN_W * self.scale) / 2
         self.oy = (self.h - DESIGN_H * self.scale) / 2
+
+    def again(self, wine):
+        """The same host window, measured anew after a resize (Wine may have given the
+        drawing a new X window)."""
+        content = (wine_drawing_window(self.top) or self.content) if wine else self.content
+        return Editor(self.top, content, self.origin)
 
     def local(self, dx, dy):
         return (dx * self.scale + self.ox, dy * self.scale + self.oy)
@@ -174,7 +182,9 @@ class Editor:
         time.sleep(0.1)
         run("xdotool", "click", "1")
 
-    def drag(self, start, end, screen_offset=(0, 0)):
+    def drag(self, start, end, screen_offset=(0, 0), steps=20, pause=0.1):
+        """A pressed pointer moved in even steps. A window that grows under the pointer
+        must keep up with it (Wine delivers no moves outside the window): slow steps."""
         x0, y0 = self.screen(*start)
         x1, y1 = self.screen(*end)
         x1 += screen_offset[0]
@@ -182,10 +192,11 @@ class Editor:
         run("xdotool", "mousemove", "--sync", str(x0), str(y0))
         time.sleep(0.1)
         run("xdotool", "mousedown", "1")
-        for i in range(1, 11):
-            run("xdotool", "mousemove", str(x0 + (x1 - x0) * i // 10), str(y0 + (y1 - y0) * i // 10))
-            time.sleep(0.05)
         time.sleep(0.2)
+        for i in range(1, steps + 1):
+            run("xdotool", "mousemove", str(x0 + (x1 - x0) * i // steps), str(y0 + (y1 - y0) * i // steps))
+            time.sleep(pause)
+        time.sleep(0.5)
         run("xdotool", "mouseup", "1")
 
 
@@ -290,11 +301,12 @@ def measure_cpu(groups, seconds):
 
 
 def ui_thread(pids):
-    """The host's main thread, where the editor draws: the editorhost process's first thread."""
+    """The host's main thread, where the editor draws: the first thread of the process
+    named editorhost (editorhost.exe under Wine)."""
     for pid in pids:
         try:
-            with open(f"/proc/{pid}/cmdline", "rb") as f:
-                if b"editorhost" in f.read():
+            with open(f"/proc/{pid}/comm") as f:
+                if f.read().startswith("editorhost"):
                     return (pid, pid)
         except OSError:
             pass
@@ -309,27 +321,46 @@ def find_editor(wine, previous=(), timeout=60):
         if tops:
             top = tops[0]
             time.sleep(1.5)  # let the host attach the view and size its window
-            content = top
             if wine:
-                content = wine_content_window(top) or top
-            return Editor(top, content)
+                # Wine's "Editor" window is the client area, and Direct2D draws into an
+                # X window of its own elsewhere: screenshots come from that one, once it
+                # has drawn.
+                drawing = None
+                while drawing is None and time.time() < deadline:
+                    drawing = wine_drawing_window(top)
+                    time.sleep(0.5)
+                return Editor(top, drawing or top, top)
+            content = deepest_child(top)
+            return Editor(top, content, content)
         time.sleep(0.25)
     return None
 
 
-def wine_content_window(top):
-    """Wine draws a window's client area into an X window of its own below the frame."""
+def children(window):
+    out = run("xwininfo", "-children", "-id", str(window)).stdout
+    return [int(line.split()[0], 16) for line in out.splitlines()
+            if line.strip().startswith("0x")]
+
+
+def deepest_child(window):
+    """The innermost window, first child at each level: the plug-in's own window."""
+    inner = children(window)
+    return deepest_child(inner[0]) if inner else window
+
+
+def wine_drawing_window(top, scratch="/tmp/cadora-wine-probe.png"):
+    """Where Wine's Direct2D draws: an unnamed X window of the editor's size, somewhere in
+    the tree (Wine moves it between a hidden parent and the client window). Of several,
+    the one that shows anything but black."""
     _, _, tw, th = geometry(top)
-    best = None
-    for wid, name, w, h in tree():
-        if wid == top or w < 500 or h < 500:
+    found = [wid for wid, name, w, h in tree() if wid != top and not name and (w, h) == (tw, th)]
+    for wid in sorted(found, reverse=True):
+        if subprocess.run(["/usr/bin/import", "-window", str(wid), scratch], capture_output=True).returncode:
             continue
-        if run("xwininfo", "-id", str(wid)).stdout.find("Map State: IsViewable") < 0:
-            continue
-        # The child with the editor's ratio and no more than the frame's size.
-        if abs(h - round(w * 1.07)) <= 1 and w <= tw:
-            best = wid
-    return best
+        picture = Picture(scratch)
+        if any(picture.at(x, y) != (0, 0, 0) for x in range(0, tw, 37) for y in range(0, th, 41)):
+            return wid
+    return None
 
 
 def main():
@@ -378,9 +409,9 @@ def main():
         thumb = 47 + 406 * (400 - 43) / 414
         check_picture(editor, editor.shoot(shot("clicked")), "after + and a slider drag", 1, thumb, 47)
 
-        editor.drag((485, 505), (485, 505), screen_offset=(200, 0))
-        time.sleep(1.5)
-        grown = Editor(editor.top, editor.content)
+        editor.drag((485, 505), (485, 505), screen_offset=(200, 0), steps=40, pause=0.25)
+        time.sleep(2.5)
+        grown = editor.again(args.wine)
         check((grown.w, grown.h) == (700, 749), f"the grip grew the window to 700 x 749 ({grown.w} x {grown.h})")
         check(grown.h == round(grown.w * 1.07), "the window keeps 1 : 1.07")
         check_picture(grown, grown.shoot(shot("grown")), "grown", 1, thumb, 47)
