@@ -108,13 +108,22 @@ TEST_F (Cli, BadInputIsRefusedWithOneLineAndNothingWritten)
 	    "process " + path ("stereo.wav") + " " + dir + "/no/such/folder/out.wav",
 	    "analyze " + path ("three.wav"),
 	    "analyze " + path ("stereo.wav") + " --autotune " + path ("missing.so"),
+	    "snapshot " + out + " --width 499",
+	    "snapshot " + out + " --width 1001",
+	    "snapshot " + out + " --pitch 7",
+	    "snapshot " + out + " --autotune " + path ("missing.so"),
+	    "snapshot",
 	    "frobnicate",
 	};
 	for (const std::string& args : cases)
 	{
 		const CliRun r = run (args);
 		EXPECT_EQ (2, r.code) << args;
-		EXPECT_LE (lines (r.err), 3) << args;
+		// An unknown command is answered with the usage, a line per command.
+		if (args == "frobnicate")
+			EXPECT_EQ (0u, r.err.rfind ("usage:", 0)) << r.err;
+		else
+			EXPECT_LE (lines (r.err), 3) << args;
 		EXPECT_FALSE (r.err.empty ()) << args;
 		EXPECT_FALSE (exists (out)) << args;
 	}
@@ -153,6 +162,23 @@ TEST_F (Cli, AnalyzeJsonEndsWithTheFinalLine)
 	EXPECT_EQ (7, lines (r.out));  // every 0.5 s of 3 s, then the final line
 	EXPECT_NE (std::string::npos, r.out.find ("{\"t\": 0.5, \"key\": "));
 	EXPECT_NE (std::string::npos, r.out.find ("{\"final\": true, \"key\": "));
+}
+
+// The window drawn after the demo music: a PNG of the editor's size for the width asked.
+TEST_F (Cli, SnapshotWritesThePictureAtTheEditorsSize)
+{
+	const std::string picture = path ("window.png");
+	const CliRun r = run ("snapshot " + picture + " --width 750 --pitch 2");
+	ASSERT_EQ (0, r.code) << r.err;
+	const std::string png = slurp (picture);
+	ASSERT_GT (png.size (), 24u);
+	EXPECT_EQ (0, png.compare (0, 8, "\x89PNG\r\n\x1a\n", 8));
+	auto be32 = [&] (size_t at) {
+		return uint32_t (uint8_t (png[at])) << 24 | uint32_t (uint8_t (png[at + 1])) << 16 |
+		       uint32_t (uint8_t (png[at + 2])) << 8 | uint8_t (png[at + 3]);
+	};
+	EXPECT_EQ (750u, be32 (16));
+	EXPECT_EQ (803u, be32 (20));
 }
 
 } // namespace
