@@ -14,7 +14,8 @@ if(NOT EXISTS "${CADORA_SDK_DIR}/CMakeLists.txt")
 endif()
 
 set(SMTG_ENABLE_VST3_PLUGIN_EXAMPLES OFF CACHE BOOL "" FORCE)
-set(SMTG_ENABLE_VST3_HOSTING_EXAMPLES OFF CACHE BOOL "" FORCE)
+# The hosting examples give the editor tests the SDK's editorhost (built on request only).
+set(SMTG_ENABLE_VST3_HOSTING_EXAMPLES ON CACHE BOOL "" FORCE)
 set(SMTG_CREATE_PLUGIN_LINK OFF CACHE BOOL "" FORCE)
 set(SMTG_RUN_VST_VALIDATOR OFF CACHE BOOL "" FORCE)
 set(SMTG_ENABLE_VSTGUI_SUPPORT ON CACHE BOOL "" FORCE)
@@ -26,6 +27,15 @@ endif()
 
 add_subdirectory("${CADORA_SDK_DIR}" "${CMAKE_BINARY_DIR}/vst3sdk" EXCLUDE_FROM_ALL)
 smtg_enable_vst3_sdk()
+
+# VSTGUIEditor registers module initialisers, whose registry this SDK build leaves out of
+# its libraries; the plug-in's own entry points bring the toolkit up, so the registry is
+# only linked, with the module handle it reads.
+add_library(cadora_moduleglue STATIC
+  "${CADORA_SDK_DIR}/public.sdk/source/main/moduleinit.cpp"
+  "${CMAKE_SOURCE_DIR}/plugin/modulehandle.cpp")
+target_link_libraries(cadora_moduleglue PUBLIC base)
+target_link_libraries(vstgui_support PUBLIC cadora_moduleglue)
 
 if(MINGW)
   cadora_mingw_after_sdk()

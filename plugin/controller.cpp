@@ -1,13 +1,12 @@
 #include "plugin/controller.h"
 
+#include "editor/vantoeditor.h"
 #include "plugin/parameters.h"
 
 #include "base/source/fstreamer.h"
 #include "pluginterfaces/base/ustring.h"
 #include "pluginterfaces/gui/iplugview.h"
 
-#include <algorithm>
-#include <cmath>
 #include <cstring>
 
 namespace cadora {
@@ -87,7 +86,7 @@ tresult PLUGIN_API VantoController::getState (IBStream* state)
 	bool ok = true;
 	for (ParamID id = kParamHardness; id <= kParamPlayerSource; ++id)
 		ok = ok && streamer.writeDouble (getParamNormalized (id));
-	ok = ok && streamer.writeInt32 (editorWidth) && streamer.writeInt32 (editorHeight);
+	ok = ok && streamer.writeInt32 (editorSize.width) && streamer.writeInt32 (editorSize.height);
 	ok = ok && streamer.writeDouble (getParamNormalized (kParamMuteStrength));
 	ok = ok && streamer.writeDouble (getParamNormalized (kParamPitch));
 	return ok ? kResultOk : kResultFalse;
@@ -97,20 +96,18 @@ IPlugView* PLUGIN_API VantoController::createView (FIDString name)
 {
 	if (!name || std::strcmp (name, ViewType::kEditor) != 0)
 		return nullptr;
-	// The editor window is created here once it exists.
-	return nullptr;
+	return new VantoEditor (this);
 }
 
 void VantoController::getEditorSize (int32_t& width, int32_t& height) const
 {
-	width = editorWidth;
-	height = editorHeight;
+	width = editorSize.width;
+	height = editorSize.height;
 }
 
 void VantoController::setEditorSize (int32_t width, int32_t /*height*/)
 {
-	editorWidth = std::clamp (width, kMinWidth, kMaxWidth);
-	editorHeight = static_cast<int32_t> (std::lround (editorWidth * kAspect));
+	editorSize = editorSizeForWidth (width);
 }
 
 } // namespace cadora

@@ -2,6 +2,7 @@
 // processor's state, keeps its own state and the editor's size.
 #pragma once
 
+#include "plugin/editorsize.h"
 #include "plugin/ids.h"
 
 #include "public.sdk/source/vst/vsteditcontroller.h"
@@ -12,10 +13,6 @@ class VantoController : public Steinberg::Vst::EditController
 {
 public:
 	using tresult = Steinberg::tresult;
-
-	static constexpr int32_t kMinWidth = 500;
-	static constexpr int32_t kMaxWidth = 1000;
-	static constexpr double kAspect = 1.07;
 
 	static Steinberg::FUnknown* createInstance (void*)
 	{
@@ -33,8 +30,7 @@ public:
 	void setEditorSize (int32_t width, int32_t height);
 
 private:
-	int32_t editorWidth = kMinWidth;
-	int32_t editorHeight = 535;
+	EditorSize editorSize = editorSizeForWidth (kEditorMinWidth);
 };
 
 } // namespace cadora

@@ -4,8 +4,8 @@
 
 #include "pluginterfaces/base/fplatform.h"
 
-// The SDK's editor glue reads the module handle from this variable.
-void* moduleHandle = nullptr;
+// The SDK's module glue reads the module handle from this variable (plugin/modulehandle.cpp).
+extern void* moduleHandle;
 
 #if defined(_WIN32)
 #include <windows.h>

@@ -135,6 +135,11 @@ TEST_F (Cli, BadInputIsRefusedWithOneLineAndNothingWritten)
 	    "players --passes",
 	    "players --json extra",
 	    "players --volume 3",
+	    "snapshot " + out + " --width 499",
+	    "snapshot " + out + " --width 1001",
+	    "snapshot " + out + " --pitch 7",
+	    "snapshot " + out + " --autotune " + path ("missing.so"),
+	    "snapshot",
 	};
 	for (const std::string& args : cases)
 	{
@@ -152,7 +157,7 @@ TEST_F (Cli, AnUnknownCommandShowsTheUsageOfEveryCommand)
 	{
 		const CliRun r = run (args);
 		EXPECT_EQ (2, r.code) << args;
-		for (const char* command : {"process", "analyze", "players", "demo"})
+		for (const char* command : {"process", "analyze", "players", "demo", "snapshot"})
 			EXPECT_NE (std::string::npos, r.err.find (std::string ("cadora-cli ") + command)) << args;
 	}
 }
@@ -231,5 +236,24 @@ TEST_F (Cli, PlayersPrintsOneLinePerPass)
 	// A fixed player is always the one shown, found or not.
 	EXPECT_NE (std::string::npos, plain.out.find ("pass 2: 全民K歌 (wesing): ")) << plain.out;
 }
+
+#ifndef _WIN32
+// The window drawn after the demo music: a PNG of the editor's size for the width asked.
+TEST_F (Cli, SnapshotWritesThePictureAtTheEditorsSize)
+{
+	const std::string picture = path ("window.png");
+	const CliRun r = run ("snapshot " + picture + " --width 750 --pitch 2");
+	ASSERT_EQ (0, r.code) << r.err;
+	const std::string png = slurp (picture);
+	ASSERT_GT (png.size (), 24u);
+	EXPECT_EQ (0, png.compare (0, 8, "\x89PNG\r\n\x1a\n", 8));
+	auto be32 = [&] (size_t at) {
+		return uint32_t (uint8_t (png[at])) << 24 | uint32_t (uint8_t (png[at + 1])) << 16 |
+		       uint32_t (uint8_t (png[at + 2])) << 8 | uint8_t (png[at + 3]);
+	};
+	EXPECT_EQ (750u, be32 (16));
+	EXPECT_EQ (803u, be32 (20));
+}
+#endif
 
 } // namespace

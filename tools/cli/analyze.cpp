@@ -98,10 +98,18 @@ void printAutoTuneValues (const AutoTuneHost& autotune, bool everLinked)
 void runAnalysis (const Audio& audio, int block, int pitch,
                   const std::function<void (const Snapshot&)>& report, AnalysisResult& result)
 {
+	runAnalysis (audio, ProcessOptions {pitch, 0.0, block}, report, result);
+}
+
+void runAnalysis (const Audio& audio, const ProcessOptions& settings,
+                  const std::function<void (const Snapshot&)>& report, AnalysisResult& result)
+{
+	const int block = settings.block;
 	sharedStatus ().resetAll ();
 	ManualClock clock;
 	OfflineHost host (audio.sampleRate, block, &clock);
-	host.setParameter (kParamPitch, pitchFromSemitones (pitch));
+	host.setParameter (kParamPitch, pitchFromSemitones (settings.pitch));
+	host.setParameter (kParamMuteStrength, settings.mute);
 	std::vector<float> left (block), right (block);
 	float* channels[2] = {left.data (), right.data ()};
 	int64_t audioNs = 0, nextCycle = 0, nextReport = kReportNs;

@@ -2,6 +2,7 @@
 // time and reports the key, tempo and auto-tune link as they develop.
 #pragma once
 
+#include "tools/cli/processing.h"
 #include "tools/cli/wavfile.h"
 
 #include <functional>
@@ -38,6 +39,9 @@ struct AnalysisResult
 // Feeds `audio` in host-sized blocks, one worker cycle per 150 ms of audio, and calls
 // `report` every 0.5 s of audio. The auto-tune, when given, must be loaded already.
 void runAnalysis (const Audio& audio, int block, int pitch,
+                  const std::function<void (const Snapshot&)>& report, AnalysisResult& result);
+// The same with every processing setting (block, Pitch, Mute Strength).
+void runAnalysis (const Audio& audio, const ProcessOptions& settings,
                   const std::function<void (const Snapshot&)>& report, AnalysisResult& result);
 
 // Prints the timeline and returns the exit code (2 on bad input).

@@ -7,6 +7,7 @@
 #include "tools/cli/options.h"
 #include "tools/cli/players.h"
 #include "tools/cli/processing.h"
+#include "tools/cli/snapshot.h"
 #include "tools/cli/wavfile.h"
 
 #include <cstdio>
@@ -23,35 +24,13 @@ const char* const kUsage =
     "usage: cadora-cli process IN.wav OUT.wav [--pitch N] [--mute G] [--block N]\n"
     "       cadora-cli analyze IN.wav [--json] [--pitch N] [--block N] [--autotune PATH]\n"
     "       cadora-cli players [--source N] [--passes K] [--json]\n"
-    "       cadora-cli demo\n";
+    "       cadora-cli demo\n"
+    "       cadora-cli snapshot OUT.png [--width W] [--pitch N] [--mute G] [--autotune PATH]\n";
 
 int fail (const std::string& message)
 {
 	std::fprintf (stderr, "cadora-cli: %s\n", message.c_str ());
 	return kBadInput;
-}
-
-bool parseProcessOptions (const Arguments& args, ProcessOptions& options, std::string& error)
-{
-	long value = 0;
-	if (auto it = args.options.find ("--pitch"); it != args.options.end ())
-	{
-		if (!parseInt ("--pitch", it->second, -5, 5, value, error))
-			return false;
-		options.pitch = static_cast<int> (value);
-	}
-	if (auto it = args.options.find ("--mute"); it != args.options.end ())
-	{
-		if (!parseDouble ("--mute", it->second, 0.0, 1.0, options.mute, error))
-			return false;
-	}
-	if (auto it = args.options.find ("--block"); it != args.options.end ())
-	{
-		if (!parseInt ("--block", it->second, 1, 16384, value, error))
-			return false;
-		options.block = static_cast<int> (value);
-	}
-	return true;
 }
 
 int commandProcess (int argc, char** argv)
@@ -149,6 +128,8 @@ int main (int systemArgc, char** systemArgv)
 		return commandAnalyze (argc, argv);
 	if (command == "players")
 		return commandPlayers (argc, argv);
+	if (command == "snapshot")
+		return snapshotCommand (argc, argv);
 	if (command == "demo")
 	{
 		if (argc > 2)

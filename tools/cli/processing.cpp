@@ -2,6 +2,7 @@
 
 #include "plugin/ids.h"
 #include "plugin/parameters.h"
+#include "tools/cli/options.h"
 #include "tools/host/offlinehost.h"
 
 #include <algorithm>
@@ -35,6 +36,29 @@ void storeFrame (Audio& audio, size_t i, float left, float right)
 }
 
 } // namespace
+
+bool parseProcessOptions (const Arguments& args, ProcessOptions& options, std::string& error)
+{
+	long value = 0;
+	if (auto it = args.options.find ("--pitch"); it != args.options.end ())
+	{
+		if (!parseInt ("--pitch", it->second, -5, 5, value, error))
+			return false;
+		options.pitch = static_cast<int> (value);
+	}
+	if (auto it = args.options.find ("--mute"); it != args.options.end ())
+	{
+		if (!parseDouble ("--mute", it->second, 0.0, 1.0, options.mute, error))
+			return false;
+	}
+	if (auto it = args.options.find ("--block"); it != args.options.end ())
+	{
+		if (!parseInt ("--block", it->second, 1, 16384, value, error))
+			return false;
+		options.block = static_cast<int> (value);
+	}
+	return true;
+}
 
 bool processAudio (const Audio& in, const ProcessOptions& options, Audio& out,
                    ProcessStats& stats, std::string& error)

@@ -21,6 +21,12 @@ struct ProcessStats
 	double cpuSeconds = 0.0;       // time spent in process()
 };
 
+struct Arguments;
+
+// Reads --pitch, --mute and --block where given (the rest keep their values); false with
+// `error` naming the option when one is out of range.
+bool parseProcessOptions (const Arguments& args, ProcessOptions& options, std::string& error);
+
 // Processes `in` into `out` (same length and channel count). With a transposition the
 // processor's latency is compensated, so the output lines up with the input.
 bool processAudio (const Audio& in, const ProcessOptions& options, Audio& out,

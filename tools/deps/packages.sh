@@ -17,6 +17,9 @@ packages=(
   # Song detection on Linux: sd-bus and libpulse headers (both libraries are opened at run
   # time); the private session bus and sound server of the desktop tests.
   libsystemd-dev libpulse-dev dbus-daemon pulseaudio
+  # The editor: a Chinese font (Linux text and the Wine prefix), DejaVu for Latin text,
+  # and what the window tests drive the SDK's editorhost with.
+  fonts-noto-cjk fonts-dejavu-core x11-utils xdotool imagemagick python3
 )
 
 # Benchmark packages: Rubber Band and SoundTouch for bench_transposer only (never linked into the
