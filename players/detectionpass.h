@@ -14,6 +14,7 @@ namespace cadora {
 namespace platform {
 class Desktop;
 }
+class MvboxCacheReader;
 
 struct DetectionState
 {
@@ -24,7 +25,10 @@ struct DetectionState
 };
 
 // Runs one pass for player kind 0..5 and returns the record it produces. Exceptions
-// other than those of the media-session step (which the pass absorbs) escape.
+// other than those of the media-session step (which the pass absorbs) escape. MVBox's
+// memory is read through the process-wide reader, or through the one given (tests).
 SongInfo runDetectionPass (platform::Desktop& desktop, DetectionState& state, int32_t kind);
+SongInfo runDetectionPass (platform::Desktop& desktop, DetectionState& state, int32_t kind,
+                           MvboxCacheReader& mvbox);
 
 } // namespace cadora

@@ -18,15 +18,25 @@ SongDetector::SongDetector (int32_t playerKind)
 {
 }
 
-SongDetector::SongDetector (int32_t kind, std::unique_ptr<platform::Desktop> desktopToUse)
-: playerKind (kind), desktop (std::move (desktopToUse)), info (initialSongInfo ())
+SongDetector::SongDetector (int32_t kind, std::unique_ptr<platform::Desktop> desktopToUse,
+                            PassObserver passObserver)
+: playerKind (kind)
+, desktop (std::move (desktopToUse))
+, observer (std::move (passObserver))
+, info (initialSongInfo ())
 {
 	thread = std::thread ([this] { run (); });
 }
 
 SongDetector::~SongDetector ()
 {
-	running = false;
+	{
+		// Under the wait's lock, so that the thread cannot miss the change between
+		// testing running and starting to wait.
+		std::lock_guard<std::mutex> guard (waitLock);
+		running = false;
+	}
+	wakeUp.notify_all ();
 	if (thread.joinable ())
 		thread.join ();
 }
@@ -35,6 +45,9 @@ void SongDetector::setPlayerKind (int32_t kind)
 {
 	playerKind = kind;
 	wake = true;
+	// No lock: the UI thread never blocks here. Should the notification slip in between the
+	// thread's test and its wait, the wait still ends within one 100 ms step.
+	wakeUp.notify_all ();
 }
 
 void SongDetector::snapshot (SongInfo& out) const
@@ -43,16 +56,18 @@ void SongDetector::snapshot (SongInfo& out) const
 	out = info;
 }
 
-// Up to three 100 ms steps; false once the detector is being destroyed.
+// Up to three 100 ms steps, each ended early by destruction or a wake-up; false once the
+// detector is being destroyed.
 bool SongDetector::waitBetweenPasses ()
 {
+	std::unique_lock<std::mutex> guard (waitLock);
 	for (int step = 0; step < kWaitSteps; ++step)
 	{
 		if (!running)
 			return false;
 		if (wake.exchange (false))
 			return true;
-		std::this_thread::sleep_for (kWaitStep);
+		wakeUp.wait_for (guard, kWaitStep, [this] { return !running || wake.load (); });
 	}
 	return running;
 }
@@ -71,7 +86,9 @@ void SongDetector::run ()
 				std::lock_guard<std::mutex> guard (lock);
 				info = next;
 			}
-			++passes;
+			const uint64_t done = ++passes;
+			if (observer)
+				observer (done, next);
 			if (!waitBetweenPasses ())
 				break;
 		}
