@@ -8,10 +8,13 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <mmdeviceapi.h>
+#include <wrl/client.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <future>
 #include <set>
@@ -173,18 +176,26 @@ TEST_F (PlayerWindows, ProcessListNamesTheStandInAndItsImagePathIsItsFile)
 	    << std::string (path.begin (), path.end ());
 }
 
-TEST (Processes, NoImagePathForTheIdleProcessOrAnEndedOne)
+// Wine keeps an ended process openable for about half a second after it has been waited
+// for; Windows lets it go once the last handle is closed.
+TEST (Processes, NoImagePathOrMemoryForTheIdleProcessOrAnEndedOne)
 {
-	StandIn ended (L"WeSing.exe", "idle");
-	ASSERT_TRUE (ended.ready ()) << ended.error ();
-	ended.stop ();
 	auto desktop = platform::openSystemDesktop ();
 	std::u16string path = u"unchanged";
 	EXPECT_FALSE (desktop->processImagePath (0, path));
 	EXPECT_TRUE (path.empty ());
+	EXPECT_EQ (desktop->openProcessMemory (0), nullptr);
+
+	StandIn ended (L"WeSing.exe", "idle");
+	ASSERT_TRUE (ended.ready ()) << ended.error ();
+	ASSERT_TRUE (desktop->processImagePath (ended.pid (), path));
+	ended.stop ();
+	const auto start = Clock::now ();
+	while (desktop->processImagePath (ended.pid (), path) && Clock::now () - start < std::chrono::seconds (5))
+		Sleep (20);
+	std::printf ("[ figure   ] an ended process stayed openable for %.0f ms\n", millisecondsSince (start));
 	EXPECT_FALSE (desktop->processImagePath (ended.pid (), path));
 	EXPECT_EQ (desktop->openProcessMemory (ended.pid ()), nullptr);
-	EXPECT_EQ (desktop->openProcessMemory (0), nullptr);
 }
 
 // --- another process's memory ----------------------------------------------------------
@@ -209,6 +220,8 @@ protected:
 
 StandIn* MvboxMemory::standIn = nullptr;
 
+// Asked at its start a region reads back whole; asked inside, from the page that holds
+// the address to the region's end.
 TEST_F (MvboxMemory, RegionsReadBackWithBaseSizeStateAndProtection)
 {
 	struct Case
@@ -224,18 +237,25 @@ TEST_F (MvboxMemory, RegionsReadBackWithBaseSizeStateAndProtection)
 		{"noaccess", true, RegionProtection::other},
 		{"reserved", false, RegionProtection::other},
 	};
+	constexpr uint64_t kInside = 0x1234, kInsidePage = 0x1000;
 	const auto regions = standIn->reported ("region");
 	for (const Case& c : cases)
 	{
 		SCOPED_TRACE (c.name);
 		ASSERT_EQ (regions.count (c.name), 1u);
 		const uint64_t base = regions.at (c.name).at (0);
-		platform::ProcessRegion region;
-		ASSERT_TRUE (memory->queryRegion (base + 0x1234, region));
-		EXPECT_EQ (region.base, base);
-		EXPECT_EQ (region.size, standin::kRegionSize);
-		EXPECT_EQ (region.committed, c.committed);
-		EXPECT_EQ (region.protection, c.protection);
+		platform::ProcessRegion whole, rest;
+		ASSERT_TRUE (memory->queryRegion (base, whole));
+		ASSERT_TRUE (memory->queryRegion (base + kInside, rest));
+		EXPECT_EQ (whole.base, base);
+		EXPECT_EQ (whole.size, standin::kRegionSize);
+		EXPECT_EQ (rest.base, base + kInsidePage);
+		EXPECT_EQ (rest.size, standin::kRegionSize - kInsidePage);
+		for (const platform::ProcessRegion& region : {whole, rest})
+		{
+			EXPECT_EQ (region.committed, c.committed);
+			EXPECT_EQ (region.protection, c.protection);
+		}
 	}
 }
 
@@ -339,14 +359,34 @@ protected:
 	std::unique_ptr<platform::Desktop> desktop = platform::openSystemDesktop ();
 };
 
+// Active render endpoints, counted directly; -1 when they cannot be listed.
+int activeRenderEndpoints ()
+{
+	Microsoft::WRL::ComPtr<IMMDeviceEnumerator> enumerator;
+	Microsoft::WRL::ComPtr<IMMDeviceCollection> devices;
+	UINT count = 0;
+	if (FAILED (CoCreateInstance (__uuidof (MMDeviceEnumerator), nullptr, CLSCTX_ALL, IID_PPV_ARGS (&enumerator)))
+	    || FAILED (enumerator->EnumAudioEndpoints (eRender, DEVICE_STATE_ACTIVE, &devices))
+	    || FAILED (devices->GetCount (&count)))
+		return -1;
+	return static_cast<int> (count);
+}
+
+// Without a sound device Wine lists no endpoint; with ALSA's null device (the second run,
+// CADORA_AUDIO_ENDPOINTS=1) it lists one whose session list is not implemented: that
+// endpoint is skipped and the listing still succeeds.
 TEST_F (DetectionThread, AudioSessionsListNothingAndReturnAtOnce)
 {
+	const int endpoints = activeRenderEndpoints ();
+	if (const char* expected = std::getenv ("CADORA_AUDIO_ENDPOINTS"))
+		ASSERT_EQ (endpoints, std::atoi (expected));
 	std::vector<platform::AudioSession> sessions {{7, 0.5f}};
 	const auto start = Clock::now ();
 	const bool listed = desktop->audioSessions (sessions);
 	const double elapsed = millisecondsSince (start);
-	std::printf ("[ figure   ] audio sessions: %s, %zu sessions, %.1f ms\n", listed ? "listed" : "not listed",
+	std::printf ("[ figure   ] audio sessions with %d endpoint(s): %zu sessions in %.1f ms\n", endpoints,
 	             sessions.size (), elapsed);
+	EXPECT_TRUE (listed);
 	EXPECT_TRUE (sessions.empty ());
 	EXPECT_LT (elapsed, 1000.0);
 }

@@ -71,8 +71,9 @@ private:
 	template <typename Interface>
 	bool answer (REFIID iid, void** object)
 	{
-		if constexpr (std::is_same_v<Interface, AsyncOperation>)
-			return false; // its id depends on the result type: nobody asks for it
+		// Generic interfaces have ids derived from their type arguments: nobody asks for them.
+		if constexpr (std::is_same_v<Interface, AsyncOperation> || std::is_same_v<Interface, SessionList>)
+			return false;
 		else if (iid == __uuidof (Interface))
 			*object = static_cast<Interface*> (this);
 		return *object != nullptr;
