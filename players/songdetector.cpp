@@ -74,9 +74,17 @@ bool SongDetector::waitBetweenPasses ()
 
 void SongDetector::run ()
 {
-	if (!desktop)
-		return;
-	desktop->enterThread (running);
+	if (desktop)
+	{
+		desktop->enterThread (running);
+		runPasses ();
+		desktop->leaveThread ();
+	}
+	threadEnded = true;
+}
+
+void SongDetector::runPasses ()
+{
 	try
 	{
 		while (running)
@@ -90,14 +98,13 @@ void SongDetector::run ()
 			if (observer)
 				observer (done, next);
 			if (!waitBetweenPasses ())
-				break;
+				return;
 		}
 	}
 	catch (...)
 	{
 		// A pass that throws ends detection; the last record stays published.
 	}
-	desktop->leaveThread ();
 }
 
 } // namespace cadora

@@ -49,15 +49,19 @@ public:
 
 	// Passes completed so far (tests and cadora-cli wait on it).
 	uint64_t passesCompleted () const { return passes.load (); }
+	// True once the detection thread has ended for good (an exception escaped a pass).
+	bool ended () const { return threadEnded.load (); }
 
 private:
 	void run ();
+	void runPasses ();
 	bool waitBetweenPasses ();
 
 	std::atomic<bool> running {true};
 	std::atomic<int32_t> playerKind;
 	std::atomic<bool> wake {true};
 	std::atomic<uint64_t> passes {0};
+	std::atomic<bool> threadEnded {false};
 	std::unique_ptr<platform::Desktop> desktop;
 	PassObserver observer;
 	DetectionState state; // carried from pass to pass; detection thread only

@@ -207,6 +207,9 @@ TEST_F (MvboxReader, ANewProcessIdReleasesTheOldMemoryAndScansAfresh)
 	const uint32_t restarted = desktop.addProcess (test::kMvboxPath);
 	desktop.processList = {{restarted, u"MvBoxPlayer.exe"}};
 	FakeAddressSpace& fresh = desktop.addMemory (restarted);
+	// An entry where the old process had its entries, and a later one that only a full
+	// scan finds.
+	fresh.addRegion (0x100000, 0x10000, entryBytes ("Same place"));
 	fresh.addRegion (0x500000, 0x10000, entryBytes ("New"));
 	ASSERT_TRUE (read ());
 	EXPECT_EQ ("New|Artist", song ());

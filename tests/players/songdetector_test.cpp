@@ -127,6 +127,7 @@ TEST (SongDetector, AnExceptionEndsDetectionAndKeepsTheLastRecord)
 	std::this_thread::sleep_for (std::chrono::milliseconds (400));
 	EXPECT_EQ (1u, detector.passesCompleted ());
 	EXPECT_EQ (5, fake.listings.load ()) << "no pass after the one that threw";
+	EXPECT_TRUE (detector.ended ());
 	SongInfo info;
 	detector.snapshot (info);
 	EXPECT_STREQ ("qqmusic", info.playerId);

@@ -4,10 +4,8 @@
 
 #include "pluginterfaces/base/ipluginbase.h"
 
-#include <dlfcn.h>
-#include <sys/stat.h>
-
 #include <cstring>
+#include <filesystem>
 
 namespace cadora::cli {
 
@@ -20,15 +18,16 @@ using GetFactoryFunction = IPluginFactory* (PLUGIN_API*) ();
 // The module file inside a bundle folder, or the path itself.
 std::string moduleFile (const std::string& path)
 {
-	struct stat info {};
-	if (stat (path.c_str (), &info) != 0 || !S_ISDIR (info.st_mode))
+	namespace fs = std::filesystem;
+	fs::path bundle = fs::u8path (path);
+	std::error_code ignored;
+	if (!fs::is_directory (bundle, ignored))
 		return path;
-	std::string name = path;
-	while (!name.empty () && name.back () == '/')
-		name.pop_back ();
-	name = name.substr (name.rfind ('/') + 1);
-	name = name.substr (0, name.rfind ('.'));
-	return path + "/Contents/x86_64-linux/" + name + ".so";
+	if (!bundle.has_filename ())
+		bundle = bundle.parent_path (); // a trailing separator
+	const fs::path module = bundle / "Contents" / platform::kBundleBinaryFolder /
+	                        (bundle.stem ().u8string () + platform::kModuleFileEnding);
+	return module.u8string ();
 }
 
 // The first controller class of the factory whose name or vendor carries a known token.
@@ -63,20 +62,17 @@ AutoTuneHost::~AutoTuneHost ()
 		editController->terminate ();
 		editController->release ();
 	}
-	if (handle)
-		dlclose (handle);
 }
 
 bool AutoTuneHost::load (const std::string& path, std::string& error)
 {
 	const std::string file = moduleFile (path);
-	handle = dlopen (file.c_str (), RTLD_NOW | RTLD_LOCAL);
-	if (!handle)
+	if (!module.open (file))
 	{
 		error = "cannot load auto-tune module '" + file + "'";
 		return false;
 	}
-	auto getFactory = reinterpret_cast<GetFactoryFunction> (dlsym (handle, "GetPluginFactory"));
+	auto getFactory = reinterpret_cast<GetFactoryFunction> (module.symbol ("GetPluginFactory"));
 	IPluginFactory* factory = getFactory ? getFactory () : nullptr;
 	TUID cid {};
 	if (!factory || !findControllerClass (factory, cid, knownRow))

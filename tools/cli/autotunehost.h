@@ -2,6 +2,8 @@
 // does, so that `analyze --autotune` can show what the link writes into it.
 #pragma once
 
+#include "platform/loadablemodule.h"
+
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 
 #include <string>
@@ -25,7 +27,7 @@ public:
 	int row () const { return knownRow; }
 
 private:
-	void* handle = nullptr;
+	platform::LoadableModule module; // unloaded after the destructor released the controller
 	Steinberg::Vst::IEditController* editController = nullptr;
 	int knownRow = 0;
 };

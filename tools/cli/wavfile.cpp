@@ -1,41 +1,77 @@
 #include "tools/cli/wavfile.h"
 
-#include <sndfile.h>
+#include "tools/cli/wavformat.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+#include <vector>
 
 namespace cadora::cli {
 
+namespace {
+
+namespace fs = std::filesystem;
+
+bool readWholeFile (const fs::path& path, std::vector<uint8_t>& bytes)
+{
+	std::ifstream in (path, std::ios::binary);
+	if (!in)
+		return false;
+	bytes.assign (std::istreambuf_iterator<char> (in), std::istreambuf_iterator<char> ());
+	return !in.bad ();
+}
+
+// Samples as little-endian 32-bit floats, a block at a time.
+bool writeSamples (std::ofstream& out, const std::vector<float>& samples)
+{
+	constexpr size_t kBlock = 16384;
+	std::vector<uint8_t> bytes (kBlock * 4);
+	for (size_t start = 0; start < samples.size (); start += kBlock)
+	{
+		const size_t n = std::min (kBlock, samples.size () - start);
+		for (size_t i = 0; i < n; ++i)
+		{
+			uint32_t bits;
+			std::memcpy (&bits, &samples[start + i], 4);
+			for (int b = 0; b < 4; ++b)
+				bytes[4 * i + b] = static_cast<uint8_t> (bits >> (8 * b));
+		}
+		out.write (reinterpret_cast<const char*> (bytes.data ()), static_cast<std::streamsize> (4 * n));
+	}
+	return static_cast<bool> (out);
+}
+
+} // namespace
+
 bool readAudio (const std::string& path, Audio& audio, std::string& error)
 {
-	SF_INFO info {};
-	SNDFILE* file = sf_open (path.c_str (), SFM_READ, &info);
-	if (!file)
+	std::vector<uint8_t> bytes;
+	std::error_code ignored;
+	const fs::path file = fs::u8path (path);
+	if (fs::is_directory (file, ignored) || !readWholeFile (file, bytes))
 	{
-		error = "cannot read '" + path + "': " + sf_strerror (nullptr);
+		error = "cannot read '" + path + "': no such file, or not readable";
 		return false;
 	}
-	if (info.channels < 1 || info.channels > 2)
+	std::string reason;
+	if (!decodeWav (bytes.data (), bytes.size (), audio, reason))
 	{
-		error = "'" + path + "' has " + std::to_string (info.channels) +
+		error = "cannot read '" + path + "': " + reason;
+		return false;
+	}
+	if (audio.channels < 1 || audio.channels > 2)
+	{
+		error = "'" + path + "' has " + std::to_string (audio.channels) +
 		        " channels; only mono and stereo are supported";
-		sf_close (file);
 		return false;
 	}
-	if (info.samplerate < 1)
+	if (audio.sampleRate < 1)
 	{
 		error = "'" + path + "' has no valid sample rate";
-		sf_close (file);
-		return false;
-	}
-	audio.sampleRate = info.samplerate;
-	audio.channels = info.channels;
-	audio.interleaved.assign (static_cast<size_t> (info.frames) * info.channels, 0.0f);
-	const sf_count_t got = sf_readf_float (file, audio.interleaved.data (), info.frames);
-	sf_close (file);
-	if (got != info.frames)
-	{
-		error = "'" + path + "' is truncated or damaged";
 		return false;
 	}
 	return true;
@@ -43,26 +79,32 @@ bool readAudio (const std::string& path, Audio& audio, std::string& error)
 
 bool writeAudio (const std::string& path, const Audio& audio, std::string& error)
 {
-	const std::string temporary = path + ".partial";
-	SF_INFO info {};
-	info.samplerate = audio.sampleRate;
-	info.channels = audio.channels;
-	info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-	SNDFILE* file = sf_open (temporary.c_str (), SFM_WRITE, &info);
-	if (!file)
+	error = "cannot write '" + path + "'";
+	std::vector<uint8_t> header;
+	if (!floatWavHeader (audio, header))
+		return false;
+	const fs::path target = fs::u8path (path);
+	fs::path temporary = target;
+	temporary += ".partial";
+	bool written = false;
 	{
-		error = "cannot write '" + path + "': " + sf_strerror (nullptr);
+		std::ofstream out (temporary, std::ios::binary | std::ios::trunc);
+		if (!out)
+			return false;
+		out.write (reinterpret_cast<const char*> (header.data ()), static_cast<std::streamsize> (header.size ()));
+		written = writeSamples (out, audio.interleaved);
+		out.close ();
+		written = written && !out.fail ();
+	}
+	std::error_code failure;
+	if (written)
+		fs::rename (temporary, target, failure);
+	if (!written || failure)
+	{
+		fs::remove (temporary, failure);
 		return false;
 	}
-	const auto frames = static_cast<sf_count_t> (audio.frames ());
-	const bool complete = sf_writef_float (file, audio.interleaved.data (), frames) == frames;
-	const bool closed = sf_close (file) == 0;
-	if (!complete || !closed || std::rename (temporary.c_str (), path.c_str ()) != 0)
-	{
-		std::remove (temporary.c_str ());
-		error = "cannot write '" + path + "'";
-		return false;
-	}
+	error.clear ();
 	return true;
 }
 

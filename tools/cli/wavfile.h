@@ -1,20 +1,14 @@
-// Reading and writing audio files for the command-line tool (libsndfile).
+// Reading and writing cadora-cli's audio files: WAV, through our own decoder, the same on
+// every system. Paths are UTF-8.
 #pragma once
 
+#include "tools/cli/audio.h"
+
 #include <string>
-#include <vector>
 
 namespace cadora::cli {
 
-struct Audio
-{
-	int sampleRate = 0;
-	int channels = 0;
-	std::vector<float> interleaved;
-	size_t frames () const { return channels > 0 ? interleaved.size () / channels : 0; }
-};
-
-// Reads a whole file; on failure returns false and sets `error` to one line.
+// Reads a whole mono or stereo file; on failure returns false and sets `error` to one line.
 bool readAudio (const std::string& path, Audio& audio, std::string& error);
 // Writes a 32-bit float WAV through a temporary file, so nothing is left on failure.
 bool writeAudio (const std::string& path, const Audio& audio, std::string& error);
