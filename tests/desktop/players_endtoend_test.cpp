@@ -21,7 +21,7 @@ using desktoptest::StandIn;
 
 constexpr DWORD kRunLimitMs = 60000;
 
-struct Run
+struct CliRun
 {
 	bool finished = false;
 	DWORD exitCode = 0;
@@ -39,9 +39,9 @@ std::string readAll (HANDLE pipe)
 	return out;
 }
 
-Run runCli (const std::wstring& arguments)
+CliRun runCli (const std::wstring& arguments)
 {
-	Run run;
+	CliRun run;
 	const std::wstring cli = desktoptest::windowsPathOf (CADORA_CLI);
 	std::wstring commandLine = L"\"" + cli + L"\" " + arguments;
 	SECURITY_ATTRIBUTES inherit {sizeof (SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -76,7 +76,12 @@ Run runCli (const std::wstring& arguments)
 	CloseHandle (process.hProcess);
 	CloseHandle (process.hThread);
 	for (size_t begin = 0, end; (end = out.find ('\n', begin)) != std::string::npos; begin = end + 1)
-		run.lines.push_back (out.substr (begin, end - begin));
+	{
+		std::string line = out.substr (begin, end - begin);
+		if (!line.empty () && line.back () == '\r') // the C runtime's text mode
+			line.pop_back ();
+		run.lines.push_back (line);
+	}
 	return run;
 }
 
@@ -157,7 +162,7 @@ TEST_F (PlayersOnWine, EachPlayersSongIsFoundWithThatPlayer)
 	for (const Case& c : cases)
 	{
 		SCOPED_TRACE (c.label);
-		const Run run = runCli (L"players --source " + std::to_wstring (c.source) + L" --passes "
+		const CliRun run = runCli (L"players --source " + std::to_wstring (c.source) + L" --passes "
 		                        + std::to_wstring (c.passes) + L" --json");
 		std::printf ("[ figure   ] players --source %d --passes %d: %.2f s\n", c.source, c.passes, run.seconds);
 		ASSERT_TRUE (run.finished);
@@ -175,7 +180,7 @@ TEST_F (PlayersOnWine, EachPlayersSongIsFoundWithThatPlayer)
 
 TEST_F (PlayersOnWine, QqMusicsSongIsShownOnlyOnceTwoPassesAgree)
 {
-	const Run run = runCli (L"players --source 2 --passes 2 --json");
+	const CliRun run = runCli (L"players --source 2 --passes 2 --json");
 	ASSERT_TRUE (run.finished);
 	ASSERT_EQ (run.lines.size (), 2u);
 	EXPECT_EQ (field (run.lines[0], "playerId"), "qqmusic");
