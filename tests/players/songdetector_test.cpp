@@ -151,13 +151,11 @@ TEST (SongDetector, ThousandsOfDetectorsLeaveNoThreadBehind)
 #ifdef __linux__
 	const size_t before = threadsOfThisProcess ();
 #endif
-	const auto start = Clock::now ();
 	for (int i = 0; i < 1000; ++i)
 		SongDetector detector (i % 6, std::make_unique<FakeDesktop> ());
 #ifdef __linux__
 	EXPECT_EQ (before, threadsOfThisProcess ());
 #endif
-	EXPECT_LT (Clock::now () - start, std::chrono::seconds (20));
 }
 
 } // namespace
