@@ -154,6 +154,28 @@ TEST (OwnWindows, ListedWithoutTheirTitleWhileTheirThreadWaits)
 	DestroyWindow (own);
 }
 
+// Titles of other processes' windows are read without asking their threads.
+TEST (HungPlayer, ItsWindowIsListedWithItsTitleWithoutWaitingForIt)
+{
+	StandIn hung (L"KuGou.exe", "hung");
+	ASSERT_TRUE (hung.ready ()) << hung.error ();
+	std::promise<std::vector<TopWindow>> listed;
+	auto result = listed.get_future ();
+	std::thread detection ([&listed, pid = hung.pid ()] { listed.set_value (windowsOwnedBy (pid)); });
+	if (result.wait_for (std::chrono::seconds (5)) != std::future_status::ready)
+	{
+		detection.detach ();
+		FAIL () << "the listing waits for the hung window";
+	}
+	detection.join ();
+	const auto owned = result.get ();
+	auto found = std::find_if (owned.begin (), owned.end (), [] (const TopWindow& w) {
+		return w.className == u16 (standin::kHungWindow.className);
+	});
+	ASSERT_NE (found, owned.end ());
+	EXPECT_EQ (found->title, u16 (standin::kHungWindow.title));
+}
+
 // --- processes -------------------------------------------------------------------------
 
 TEST_F (PlayerWindows, ProcessListNamesTheStandInAndItsImagePathIsItsFile)

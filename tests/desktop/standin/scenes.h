@@ -43,6 +43,10 @@ constexpr WindowSpec kWesingWindows[] = {
 	{L"WeSingMain", L"全民K歌 - 后来", false, 900, 640},
 };
 
+// A window whose thread stops answering messages once it is made (scene "hung"): a player
+// that hangs must not hold up whoever lists the windows.
+constexpr WindowSpec kHungWindow = {L"HungPlayer", L"晴天 - 周杰伦", true, 800, 600};
+
 // A window whose title is longer than a title buffer holds (1023 units and the NUL).
 constexpr wchar_t kLongTitleClass[] = L"CadoraLongTitle";
 constexpr size_t kLongTitleLength = 1500;

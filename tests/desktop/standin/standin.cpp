@@ -4,7 +4,7 @@
 // where on standard output, ends the report with "ready", then keeps its windows alive
 // until the process that started it ends.
 //   standin PARENT_PID SCENE [EXTRA_HEAP_MIB]
-//   SCENE: classes | netease | wesing | mvbox | idle
+//   SCENE: classes | netease | wesing | mvbox | hung | idle
 #include "scenes.h"
 
 #include <windows.h>
@@ -134,6 +134,9 @@ bool makeScene (const std::string& scene)
 		return makeWindows (kWesingWindows);
 	if (scene == "mvbox")
 		return makeMvboxMemory ();
+	if (scene == "hung")
+		return makeWindow (kHungWindow.className, kHungWindow.title, kHungWindow.visible, kHungWindow.width,
+		                   kHungWindow.height);
 	return scene == "idle";
 }
 
@@ -175,6 +178,13 @@ int main (int argc, char** argv)
 	}
 	std::printf ("%s\n", kReadyLine);
 	std::fflush (stdout);
+	if (std::strcmp (argv[2], "hung") == 0)
+	{
+		// The window's thread never looks at its messages again; the process still ends
+		// with its parent.
+		WaitForSingleObject (parent ? parent : GetCurrentProcess (), INFINITE);
+		return 0;
+	}
 	serve (parent);
 	return 0;
 }
