@@ -14,6 +14,7 @@ import argparse
 import ctypes
 import math
 import os
+import re
 import subprocess
 import sys
 import time
@@ -363,6 +364,24 @@ def wine_drawing_window(top, scratch="/tmp/cadora-wine-probe.png"):
     return None
 
 
+def wine_fault_module(log_path):
+    """For a host that Wine reports as crashed: the module holding the faulting address
+    (the loaded module with the highest base at or below it), or None without a crash."""
+    fault, bases = None, []
+    with open(log_path, errors="replace") as log:
+        for line in log:
+            m = re.search(r"Unhandled page fault .* at address ([0-9A-Fa-f]+)", line)
+            if m:
+                fault = int(m.group(1), 16)
+            m = re.search(r'loaddll:build_module Loaded L"(.*?)" at ([0-9A-Fa-f]+)', line)
+            if m:
+                bases.append((int(m.group(2), 16), m.group(1).split("\\")[-1]))
+    if fault is None:
+        return None
+    below = [b for b in bases if b[0] <= fault]
+    return max(below)[1] if below else "an unknown module"
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--host", required=True)
@@ -372,6 +391,25 @@ def main():
     parser.add_argument("--cpu-seconds", type=float, default=10.0)
     args = parser.parse_args()
     os.makedirs(args.shots, exist_ok=True)
+    code = run_host(args)
+    # Wine's own Direct3D on software GL now and then faults while a window is made
+    # anew on a busy machine. A fault outside the plug-in earns one more run; a fault in
+    # the plug-in's module fails at once.
+    if code and args.wine:
+        log_path = os.path.join(args.shots, "windows-host.log")
+        module = wine_fault_module(log_path)
+        if module is not None:
+            ours = module.lower().endswith(".vst3") or module.lower() == "libfftw3-3.dll"
+            print(f"note  the host crashed inside {module}", flush=True)
+            if not ours:
+                os.replace(log_path, log_path + ".crashed")
+                print("note  outside the plug-in: the test runs once more", flush=True)
+                failures.clear()
+                code = run_host(args)
+    return code
+
+
+def run_host(args):
     platform = "windows" if args.wine else "linux"
     shot = lambda name: os.path.join(args.shots, f"{platform}-{name}.png")
 
@@ -379,7 +417,8 @@ def main():
         here = os.path.dirname(os.path.abspath(__file__))
         bundle = "Z:" + os.path.abspath(args.bundle).replace("/", "\\")
         command = [os.path.join(here, "..", "wine", "run"), args.host, "--reopen", "--play", bundle]
-        env = dict(os.environ, CADORA_WINE_TIMEOUT="300")
+        # The loaded modules' addresses tell a crash in the plug-in from one in Wine.
+        env = dict(os.environ, CADORA_WINE_TIMEOUT="300", WINEDEBUG="-all,+loaddll")
     else:
         command = [args.host, "--reopen", "--play", os.path.abspath(args.bundle)]
         env = dict(os.environ)
