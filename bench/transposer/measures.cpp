@@ -2,6 +2,7 @@
 
 #include "dsp/transposerfft.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace cadora::bench {
@@ -9,10 +10,18 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
 
+double energy (const std::vector<float>& x, std::size_t from, std::size_t to)
+{
+	double sum = 0.0;
+	for (std::size_t i = from; i < std::min (to, x.size ()); ++i)
+		sum += static_cast<double> (x[i]) * x[i];
+	return sum;
+}
+
 } // namespace
 
-double residualDb (const std::vector<float>& x, std::size_t begin, double frequency, double sampleRate,
-                   double halfBand)
+double residualDb (const std::vector<float>& x, std::size_t begin, const std::vector<double>& partials,
+                   double sampleRate, double halfBand)
 {
 	const std::size_t n = kResidualLength;
 	std::vector<float> frame (n);
@@ -32,10 +41,25 @@ double residualDb (const std::vector<float>& x, std::size_t begin, double freque
 		const double e = static_cast<double> (squaredMagnitude (bins[k]));
 		const double f = (static_cast<double> (k) + 0.5) * sampleRate / static_cast<double> (n);
 		total += e;
-		if (std::fabs (f - frequency) <= halfBand)
+		const bool near = std::any_of (partials.begin (), partials.end (),
+		                               [&] (double p) { return std::fabs (f - p) <= halfBand; });
+		if (near)
 			inBand += e;
 	}
 	return 10.0 * std::log10 (std::max (total - inBand, 1e-30 * total) / total);
+}
+
+double preEchoDb (const std::vector<float>& x, const std::vector<std::size_t>& clicks, std::size_t delay,
+                  std::size_t guard, std::size_t span)
+{
+	double before = 0.0, after = 0.0;
+	for (const std::size_t click : clicks)
+	{
+		const std::size_t onset = click + delay - guard;
+		before += energy (x, onset - span, onset);
+		after += energy (x, onset, onset + span);
+	}
+	return 10.0 * std::log10 (std::max (before, 1e-30) / std::max (after, 1e-30));
 }
 
 } // namespace cadora::bench
