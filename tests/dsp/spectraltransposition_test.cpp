@@ -1,6 +1,7 @@
 // One frame of spectral transposition on hand-made spectra: peak positions, the bin map
 // between peaks, zero reads outside the bin range, energy of every output bin.
 #include "dsp/spectraltransposition.h"
+#include "dsp/stftwindow.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,14 @@ namespace {
 constexpr std::size_t kFftSize = 2048;
 constexpr std::size_t kBands = kFftSize / 2;
 constexpr std::size_t kInterval = 661;
+constexpr std::size_t kBlock = 1764;
+
+// Configured as the transposer configures it at 44.1 kHz.
+void configure (SpectralTransposition& st, int channels)
+{
+	const std::vector<float> window = makeTransposerWindow (kBlock, kInterval);
+	st.configure (channels, kFftSize, kInterval, window, windowPeakIndex (window));
+}
 
 // A symmetric lobe of seven bins centred on `centre`, scaled by `gain`.
 void addLobe (BandState* states, std::size_t centre, float gain)
@@ -42,7 +51,7 @@ double outputCentroid (const BandState* states)
 TEST (SpectralTransposition, SinglePeakMovesAsAWhole)
 {
 	SpectralTransposition st;
-	st.configure (1, kFftSize, kInterval);
+	configure (st, 1);
 	addLobe (st.bandStates (0), 100, 1.0f);
 	const float factor = 1.122462f;   // two semitones
 	st.process (steadyFrame (factor));
@@ -62,7 +71,7 @@ TEST (SpectralTransposition, SinglePeakMovesAsAWhole)
 TEST (SpectralTransposition, TwoPeaksGlideBetweenTheirOffsets)
 {
 	SpectralTransposition st;
-	st.configure (1, kFftSize, kInterval);
+	configure (st, 1);
 	addLobe (st.bandStates (0), 100, 1.0f);
 	addLobe (st.bandStates (0), 200, 1.0f);
 	st.process (steadyFrame (2.0f));
@@ -88,7 +97,7 @@ TEST (SpectralTransposition, TwoPeaksGlideBetweenTheirOffsets)
 TEST (SpectralTransposition, BinsMappedOutOfRangeAreSilent)
 {
 	SpectralTransposition st;
-	st.configure (2, kFftSize, kInterval);
+	configure (st, 2);
 	addLobe (st.bandStates (0), 900, 1.0f);
 	addLobe (st.bandStates (1), 900, 0.5f);
 	const float factor = 0.7491535f;   // five semitones down
@@ -116,7 +125,7 @@ TEST (SpectralTransposition, BinsMappedOutOfRangeAreSilent)
 TEST (SpectralTransposition, OutputBinsCarryPredictedEnergy)
 {
 	SpectralTransposition st;
-	st.configure (2, kFftSize, kInterval);
+	configure (st, 2);
 	for (std::size_t b = 0; b < kBands; ++b)
 	{
 		const float phase = 0.37f * static_cast<float> (b * b % 23);
@@ -144,7 +153,7 @@ TEST (SpectralTransposition, OutputBinsCarryPredictedEnergy)
 TEST (SpectralTransposition, MostPeaksFitReservedCapacity)
 {
 	SpectralTransposition st;
-	st.configure (1, kFftSize, kInterval);
+	configure (st, 1);
 	for (std::size_t b = 0; b < kBands; b += 2)
 		st.bandStates (0)[b].input = {1.0f, 0.0f};
 	const std::size_t capacity = st.peaks ().capacity ();
