@@ -254,20 +254,23 @@ void SpectralTransposition::buildBinMap (bool mapActive)
 }
 
 // Between two peaks the output-to-input offset glides along a smoothstep; freqGrad is its slope.
-// Around a steady peak the offset stays the peak's own over its main lobe, so that the partial
-// moves as a whole; where two steady peaks are too close for any glide, the offset switches
-// from one to the other halfway. Bins belong to the stretch of the peak whose offset they are
-// nearer to.
+// Around a steady peak the offset stays the peak's own over its main lobe, but never beyond
+// halfway to the next peak in the input (farther out, the input holds more of the neighbour than
+// of the peak), so that the partial moves as a whole; where two steady peaks are too close for
+// any glide, the offset switches from one to the other where their stretches meet. Bins belong
+// to the stretch of the peak whose offset they are nearer to.
 void SpectralTransposition::mapBetweenPeaks (const SpectralPeak& p, const SpectralPeak& q, std::size_t index)
 {
 	const std::ptrdiff_t count = static_cast<std::ptrdiff_t> (bands);
 	const float offset = p.inputBin - p.outputBin;
 	const float d = (q.inputBin - q.outputBin) - offset;
 	const float distance = q.outputBin - p.outputBin;
-	const float flatP = p.steady ? kPeakFlat : 0.0f;
-	const float flatQ = q.steady ? kPeakFlat : 0.0f;
+	const float own = std::min (kPeakFlat, 0.5f * (q.inputBin - p.inputBin));
+	const float flatP = p.steady ? own : 0.0f;
+	const float flatQ = q.steady ? own : 0.0f;
 	const float glide = distance - flatP - flatQ;
-	const float glideStart = glide > 0.0f ? p.outputBin + flatP : p.outputBin + distance * flatP / (flatP + flatQ);
+	const float share = flatP + flatQ > 0.0f ? flatP / (flatP + flatQ) : 0.5f;
+	const float glideStart = glide > 0.0f ? p.outputBin + flatP : p.outputBin + distance * share;
 	const float boundary = glideStart + 0.5f * std::max (glide, 0.0f);
 	const std::ptrdiff_t begin = std::max (static_cast<std::ptrdiff_t> (std::ceil (p.outputBin)), std::ptrdiff_t {0});
 	const std::ptrdiff_t end = std::min (static_cast<std::ptrdiff_t> (std::ceil (q.outputBin)), count);
