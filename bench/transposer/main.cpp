@@ -8,7 +8,6 @@
 //   bench_transposer [--music WAV_OR_TEST_MUSIC_DIR] [--seconds S] [--engines cadora,r3,r2,st]
 //                    [--rates 44100,48000] [--shifts -5,-4,...]
 #include "engines.h"
-#include "measures.h"
 #include "signals.h"
 #include "tonemeasure.h"
 
@@ -31,6 +30,7 @@ constexpr int kBlock = 512;
 constexpr double kSineFrequency = 440.0;
 const std::vector<double> kChord = {261.6255653, 329.6275569, 391.9954360};   // C4, E4, G4
 constexpr double kHalfBand = 8.0;   // Hz either side of an expected partial that counts as the partial
+constexpr std::size_t kResidualLength = 262144;   // samples of output whose spectrum gives the residual
 
 struct Options
 {
@@ -146,13 +146,13 @@ Figures measure (EngineKind kind, int semitones, const Signals& s)
 	const double expected = kSineFrequency * factor;
 	const double measured = tonemeasure::frequency (onSine.output.left, begin, static_cast<std::size_t> (7.0 * rate), expected, rate);
 	f.pitchCents = tonemeasure::cents (measured, expected);
-	f.sineResidualDb = residualDb (onSine.output.left, begin, {expected}, rate, kHalfBand);
+	f.sineResidualDb = tonemeasure::residualDb (onSine.output.left, begin, kResidualLength, {expected}, rate, kHalfBand);
 
 	const Run onChord = stream (kind, rate, semitones, s.harmony);
 	std::vector<double> partials;
 	for (const double p : kChord)
 		partials.push_back (p * factor);
-	f.chordResidualDb = residualDb (onChord.output.left, begin, partials, rate, kHalfBand);
+	f.chordResidualDb = tonemeasure::residualDb (onChord.output.left, begin, kResidualLength, partials, rate, kHalfBand);
 
 	const Run onPulse = stream (kind, rate, semitones, s.pulse);
 	double inEnergy, outEnergy;
@@ -161,7 +161,7 @@ Figures measure (EngineKind kind, int semitones, const Signals& s)
 
 	const Run onClicks = stream (kind, rate, semitones, s.clicks);
 	const auto arrival = static_cast<std::size_t> (f.reportedLatency >= 0 ? f.reportedLatency : std::lround (delay));
-	f.preEchoDb = preEchoDb (onClicks.output.left, s.clickPositions, arrival, s.guard, s.span);
+	f.preEchoDb = tonemeasure::preEchoDb (onClicks.output.left, s.clickPositions, arrival, s.guard, s.span);
 
 	f.underruns = onMusic.underruns + onSine.underruns + onChord.underruns + onPulse.underruns + onClicks.underruns;
 	return f;
