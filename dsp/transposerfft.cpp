@@ -58,6 +58,8 @@ void butterflyRun (std::size_t n, const float* __restrict x0Re, const float* __r
 
 // Butterflies whose four inputs lie next to one another (at 4q .. 4q + 3), with twiddles that
 // change from one to the next: w holds six runs of n (real parts of w1, w2, w3, then imaginary).
+// The eight stores are written out here as in butterflyRun: behind a helper function, the
+// compiler no longer sees that the output runs are kept apart.
 void adjacentButterflyRun (std::size_t n, const float* __restrict xRe, const float* __restrict xIm,
                            const float* __restrict w1Re, const float* __restrict w2Re, const float* __restrict w3Re,
                            const float* __restrict w1Im, const float* __restrict w2Im, const float* __restrict w3Im,

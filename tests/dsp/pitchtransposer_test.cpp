@@ -179,7 +179,40 @@ constexpr double kSettle = 0.5;
 constexpr std::size_t kResidualLength = 65536;
 constexpr double kHalfBand = 8.0;   // Hz either side of a partial that count as the partial
 
-class PitchTransposerPitch : public ::testing::TestWithParam<PitchCase>
+// Steady tones at the case's rate, transposed by its semitones in 512-sample host blocks.
+class TransposedTones : public ::testing::TestWithParam<PitchCase>
+{
+protected:
+	double rate () const { return GetParam ().sampleRate; }
+	float factor () const { return semitoneFactor (GetParam ().semitones); }
+
+	// 2.5 s of equal sines of amplitude `gain` at `frequencies`, in both channels, transposed.
+	Stereo transpose (const std::vector<double>& frequencies, float gain)
+	{
+		Stereo in {std::vector<float> (static_cast<std::size_t> (2.5 * rate ())), {}};
+		for (std::size_t i = 0; i < in.left.size (); ++i)
+			for (const double f : frequencies)
+				in.left[i] += gain * static_cast<float> (std::sin (kTwoPi * f * static_cast<double> (i) / rate ()));
+		in.right = in.left;
+		PitchTransposer t;
+		configuredFor (t, GetParam ().sampleRate);
+		t.setTransposeFactor (factor ());
+		return process (t, in, 512);
+	}
+
+	// Energy off the transposed `frequencies` in the output, from half a second in.
+	double residual (const Stereo& out, const std::vector<double>& frequencies) const
+	{
+		std::vector<double> expected;
+		for (const double f : frequencies)
+			expected.push_back (f * factor ());
+		return tonemeasure::residualDb (out.left, begin (), kResidualLength, expected, rate (), kHalfBand);
+	}
+
+	std::size_t begin () const { return static_cast<std::size_t> (kSettle * rate ()); }
+};
+
+class PitchTransposerPitch : public TransposedTones
 {
 };
 
@@ -188,29 +221,20 @@ class PitchTransposerPitch : public ::testing::TestWithParam<PitchCase>
 // sidelobes) stays 50 dB down.
 TEST_P (PitchTransposerPitch, SteadySineComesOutTransposed)
 {
-	const auto [sampleRate, semitones] = GetParam ();
-	PitchTransposer t;
-	configuredFor (t, sampleRate);
-	const float factor = semitoneFactor (semitones);
-	t.setTransposeFactor (factor);
-	const double sr = sampleRate;
-	const std::size_t n = static_cast<std::size_t> (2.5 * sr);
-	const Stereo out = process (t, sine (n, 440.0, sr), 512);
-
-	const auto begin = static_cast<std::size_t> (kSettle * sr);
-	const auto length = static_cast<std::size_t> (2.0 * sr);
-	const double expected = 440.0 * factor;
-	const double measured = tonemeasure::frequency (out.left, begin, length, expected, sr);
+	const Stereo out = transpose ({440.0}, 0.5f);
+	const auto length = static_cast<std::size_t> (2.0 * rate ());
+	const double expected = 440.0 * factor ();
+	const double measured = tonemeasure::frequency (out.left, begin (), length, expected, rate ());
 	EXPECT_NEAR (cents (measured, expected), 0.0, 0.1);
-	const double amplitude = std::abs (partial (out.left, begin, length, measured, sr));
+	const double amplitude = std::abs (partial (out.left, begin (), length, measured, rate ()));
 	EXPECT_NEAR (20.0 * std::log10 (amplitude / 0.5), 0.0, 0.5);
-	EXPECT_LT (tonemeasure::residualDb (out.left, begin, kResidualLength, {expected}, sr, kHalfBand), -50.0);
+	EXPECT_LT (residual (out, {440.0}), -50.0);
 }
 
 INSTANTIATE_TEST_SUITE_P (SemitonesAndRates, PitchTransposerPitch, ::testing::ValuesIn (everyShiftAtBothRates ()),
                           caseName);
 
-class PitchTransposerChord : public ::testing::TestWithParam<PitchCase>
+class PitchTransposerChord : public TransposedTones
 {
 };
 
@@ -219,25 +243,8 @@ class PitchTransposerChord : public ::testing::TestWithParam<PitchCase>
 // neighbouring partials overlap and each partial moves by its own offset.
 TEST_P (PitchTransposerChord, ChordComesOutClean)
 {
-	const auto [sampleRate, semitones] = GetParam ();
-	PitchTransposer t;
-	configuredFor (t, sampleRate);
-	const float factor = semitoneFactor (semitones);
-	t.setTransposeFactor (factor);
-	const double sr = sampleRate;
 	const std::vector<double> notes = {261.6255653, 329.6275569, 391.9954360};
-	Stereo in {std::vector<float> (static_cast<std::size_t> (2.5 * sr)), {}};
-	for (std::size_t i = 0; i < in.left.size (); ++i)
-		for (const double f : notes)
-			in.left[i] += 0.25f * static_cast<float> (std::sin (kTwoPi * f * static_cast<double> (i) / sr));
-	in.right = in.left;
-	const Stereo out = process (t, in, 512);
-
-	std::vector<double> expected;
-	for (const double f : notes)
-		expected.push_back (f * factor);
-	const auto begin = static_cast<std::size_t> (kSettle * sr);
-	EXPECT_LT (tonemeasure::residualDb (out.left, begin, kResidualLength, expected, sr, kHalfBand), -38.0);
+	EXPECT_LT (residual (transpose (notes, 0.25f), notes), -38.0);
 }
 
 INSTANTIATE_TEST_SUITE_P (SemitonesAndRates, PitchTransposerChord,
