@@ -28,7 +28,7 @@ void PitchTransposer::configure (int channelCount, int blockSamples, int interva
 	stft.configure (channels, channels, b, hop + 1);
 	stft.setInterval (hop);
 	stft.reset (kProductWeight);
-	spectral.configure (channels, stft.fftSize (), hop);
+	spectral.configure (channels, stft.fftSize (), hop, stft.analysisWindow (), stft.analysisOffset ());
 	samplesSinceFrame = kFrameDue;
 	newSpectrum = false;
 	analysePrevious = false;

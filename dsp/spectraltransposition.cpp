@@ -9,58 +9,15 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr float kTiny = 1e-15f;
 constexpr ComplexF kZero {0.0f, 0.0f};
-
-// Splits a fractional bin position into floor(x) and the fraction. Positions far outside the
-// bin range are pulled in to where they still read zero.
-inline std::ptrdiff_t splitPosition (float x, std::ptrdiff_t bands, float& fraction)
-{
-	if (!(x > -2.0f))
-		x = -2.0f;
-	else if (x > static_cast<float> (bands + 1))
-		x = static_cast<float> (bands + 1);
-	std::ptrdiff_t k = static_cast<std::ptrdiff_t> (x);
-	if (static_cast<float> (k) > x)
-		--k;
-	fraction = x - static_cast<float> (k);
-	return k;
-}
-
-// A fractional bin position resolved once, for reading several fields there.
-struct BinPosition
-{
-	std::ptrdiff_t k;
-	float t;
-	bool loInRange, hiInRange;
-};
-
-inline BinPosition resolve (float x, std::ptrdiff_t bands)
-{
-	BinPosition p;
-	p.k = splitPosition (x, bands, p.t);
-	p.loInRange = p.k >= 0 && p.k < bands;
-	p.hiInRange = p.k + 1 >= 0 && p.k + 1 < bands;
-	return p;
-}
-
-// Linear interpolation of a band-state field at a resolved position; bins outside read zero.
-inline ComplexF readComplex (const BandState* s, const BinPosition& p, ComplexF BandState::*field)
-{
-	const ComplexF lo = p.loInRange ? s[p.k].*field : kZero;
-	const ComplexF hi = p.hiInRange ? s[p.k + 1].*field : kZero;
-	return lo + (hi - lo) * p.t;
-}
-
-inline ComplexF readComplex (const BandState* s, std::ptrdiff_t bands, float x, ComplexF BandState::*field)
-{
-	return readComplex (s, resolve (x, bands), field);
-}
-
-inline float readEnergy (const BandState* s, const BinPosition& p)
-{
-	const float lo = p.loInRange ? s[p.k].inputEnergy : 0.0f;
-	const float hi = p.hiInRange ? s[p.k + 1].inputEnergy : 0.0f;
-	return lo + (hi - lo) * p.t;
-}
+// A bin whose energy rose since the last frame by more than this share of the smoothed energy
+// around it starts a transient. Relative to the neighbourhood rather than to the bin's own
+// earlier energy, so that the slow beating of two close partials (a bin between them passing
+// through a null) does not count.
+constexpr float kTransientRise = 0.5f;
+// Half-width, in output bins, of the stretch around a steady peak that keeps the peak's own
+// offset: the window's main lobe reaches about 1.7 bins, and within it the spectrum is the
+// partial's own, not something to stretch.
+constexpr float kPeakFlat = 1.5f;
 
 // v scaled to magnitude sqrt(energy); a vanishing v is replaced by `fallback`.
 inline ComplexF withEnergy (ComplexF v, ComplexF fallback, float energy)
@@ -74,6 +31,13 @@ inline ComplexF withEnergy (ComplexF v, ComplexF fallback, float energy)
 	return v * std::sqrt (energy / norm);
 }
 
+std::size_t nearestBin (float x, std::size_t bands)
+{
+	if (!(x > 0.0f))
+		return 0;
+	return std::min (static_cast<std::size_t> (x + 0.5f), bands - 1);
+}
+
 } // namespace
 
 SpectralTransposition::SpectralTransposition ()
@@ -82,25 +46,38 @@ SpectralTransposition::SpectralTransposition ()
 	random.seed (device ());
 }
 
-void SpectralTransposition::configure (int channelCount, std::size_t size, std::size_t hop)
+void SpectralTransposition::configure (int channelCount, std::size_t size, std::size_t hop,
+                                       const std::vector<float>& window, std::size_t origin)
 {
 	channels = static_cast<std::size_t> (std::max (channelCount, 0));
 	fftSize = size;
 	bands = size / 2;
 	interval = hop;
+	span = static_cast<std::size_t> (std::round (static_cast<float> (size) / static_cast<float> (hop)));
+	// A transient stays inside the window for as many frames as it takes the window to pass over it.
+	transientFrames = static_cast<uint8_t> (std::min<std::size_t> ((window.size () + hop - 1) / hop, 255));
+	sidelobes.configure (window, origin, size);
+	reader.configure (window, origin, size, hop);
 	states.assign (channels * bands, BandState {kZero, kZero, kZero, 0.0f});
 	prediction.assign (channels * bands, BandPrediction {0.0f, kZero});
 	energy.assign (bands, 0.0f);
 	smoothedEnergy.assign (bands, 0.0f);
+	previousEnergy.assign (bands, 0.0f);
+	maxima.assign (bands, 0);
 	peakList.clear ();
 	peakList.reserve (bands / 2);
 	map.assign (bands, BinMapPoint {0.0f, 1.0f});
 	rotation.assign (bands, ComplexF {1.0f, 0.0f});
+	region.assign (bands, 0);
+	transient.assign (bands, 0);
+	lowerReads.assign (channels * bands, LowerReads {kZero, kZero});
+	leaders.assign (bands, 0);
 }
 
 void SpectralTransposition::clearBandStates ()
 {
 	std::fill (states.begin (), states.end (), BandState {kZero, kZero, kZero, 0.0f});
+	std::fill (transient.begin (), transient.end (), uint8_t {0});
 }
 
 void SpectralTransposition::process (const FrameSettings& frame)
@@ -109,12 +86,14 @@ void SpectralTransposition::process (const FrameSettings& frame)
 	{
 		measureEnergies ();
 		smoothEnergies ();
+		if (frame.newSpectrum)
+			detectTransients ();
 		findPeaks (frame);
 	}
 	buildBinMap (frame.mapActive);
 	if (frame.newSpectrum)
 		computeTimeRotation ();
-	predict (frame.newSpectrum);
+	predict (frame.newSpectrum, frame.timeFactor);
 	reconstructPhases (frame.timeFactor);
 	if (frame.newSpectrum)
 		for (BandState& s : states)
@@ -128,8 +107,17 @@ void SpectralTransposition::process (const FrameSettings& frame)
 void SpectralTransposition::computeTimeRotation ()
 {
 	const double turnsPerBin = static_cast<double> (interval) / static_cast<double> (fftSize);
+	float lastOffset = 0.0f;
 	for (std::size_t b = 0; b < bands; ++b)
 	{
+		// Around a peak many bins share one offset: their turn is worked out once.
+		const float offset = static_cast<float> (b) - map[b].inputBin;
+		if (b > 0 && offset == lastOffset)
+		{
+			rotation[b] = rotation[b - 1];
+			continue;
+		}
+		lastOffset = offset;
 		// Whole turns dropped in double precision, so that the single-precision angle stays exact.
 		double turns = (static_cast<double> (b) - static_cast<double> (map[b].inputBin)) * turnsPerBin;
 		turns -= static_cast<double> (static_cast<long long> (turns));
@@ -137,9 +125,11 @@ void SpectralTransposition::computeTimeRotation ()
 	}
 }
 
+// Also the energy one interval earlier, for telling transients.
 void SpectralTransposition::measureEnergies ()
 {
 	std::fill (energy.begin (), energy.end (), 0.0f);
+	std::fill (previousEnergy.begin (), previousEnergy.end (), 0.0f);
 	for (std::size_t c = 0; c < channels; ++c)
 	{
 		BandState* s = bandStates (static_cast<int> (c));
@@ -147,6 +137,7 @@ void SpectralTransposition::measureEnergies ()
 		{
 			s[b].inputEnergy = squaredMagnitude (s[b].input);
 			energy[b] += s[b].inputEnergy;
+			previousEnergy[b] += squaredMagnitude (s[b].prevInput);
 		}
 	}
 	smoothedEnergy = energy;
@@ -173,33 +164,64 @@ void SpectralTransposition::smoothEnergies ()
 	}
 }
 
-// A peak is a run of bins whose energy stands above the smoothed energy; it sits at the run's
-// energy-weighted mean bin and moves to its transposed frequency.
+// A bin whose energy jumped since the last frame holds a transient for as long as the window
+// takes to pass over it.
+void SpectralTransposition::detectTransients ()
+{
+	for (std::size_t b = 0; b < bands; ++b)
+	{
+		if (energy[b] - previousEnergy[b] > kTransientRise * smoothedEnergy[b])
+			transient[b] = transientFrames;
+		else if (transient[b] > 0)
+			--transient[b];
+	}
+}
+
+// A peak is a local maximum of the energy that stands above the smoothed energy and above what
+// the window's sidelobes of a stronger maximum could put there; it moves to its transposed
+// frequency.
 void SpectralTransposition::findPeaks (const FrameSettings& frame)
 {
 	peakList.clear ();
+	std::size_t count = 0;
+	for (std::size_t k = 0; k < bands; ++k)
+		if ((k == 0 || energy[k] > energy[k - 1]) && (k + 1 == bands || !(energy[k + 1] > energy[k])))
+			maxima[count++] = k;
 	const float n = static_cast<float> (fftSize);
-	std::size_t b = 0;
-	while (b < bands)
+	const float loudest = *std::max_element (energy.begin (), energy.end ());
+	for (std::size_t i = 0; i < count; ++i)
 	{
-		if (smoothedEnergy[b] < energy[b])
-		{
-			float total = 0.0f;
-			float weighted = 0.0f;
-			for (; b < bands && energy[b] > smoothedEnergy[b]; ++b)
-			{
-				total += energy[b];
-				weighted += static_cast<float> (b) * energy[b];
-			}
-			const float inputBin = weighted / total;
-			const float f = (inputBin + 0.5f) / n;
-			const float mapped = f <= frame.tonalityLimit
-			                         ? f * frame.transposeFactor
-			                         : f + (frame.transposeFactor - 1.0f) * frame.tonalityLimit;
-			peakList.push_back ({inputBin, mapped * n - 0.5f});
-		}
-		++b;
+		const std::size_t k = maxima[i];
+		if (!(energy[k] > smoothedEnergy[k]) || sidelobes.isSidelobe (energy.data (), maxima.data (), count, i, loudest))
+			continue;
+		const float inputBin = peakPosition (k, frame.newSpectrum);
+		const float f = (inputBin + 0.5f) / n;
+		const float mapped = f <= frame.tonalityLimit
+		                         ? f * frame.transposeFactor
+		                         : f + (frame.transposeFactor - 1.0f) * frame.tonalityLimit;
+		peakList.push_back ({inputBin, mapped * n - 0.5f, transient[k] == 0});
 	}
+}
+
+// Fractional bin of the partial whose strongest bin is k: from the phase advance since the last
+// frame where there is one, otherwise from the shape of the energies around k.
+float SpectralTransposition::peakPosition (std::size_t k, bool newSpectrum) const
+{
+	if (newSpectrum)
+	{
+		ComplexF advance = kZero;
+		for (std::size_t c = 0; c < channels; ++c)
+		{
+			const BandState& s = states[c * bands + k];
+			advance = advance + s.input * conj (s.prevInput);
+		}
+		float offset;
+		if (offsetFromPhaseAdvance (advance, energy[k], k, interval, fftSize, offset))
+			return static_cast<float> (k) + offset;
+	}
+	const float below = k > 0 ? energy[k - 1] : 0.0f;
+	const float above = k + 1 < bands ? energy[k + 1] : 0.0f;
+	return static_cast<float> (k) + offsetFromMagnitudes (below, energy[k], above);
 }
 
 void SpectralTransposition::buildBinMap (bool mapActive)
@@ -207,6 +229,7 @@ void SpectralTransposition::buildBinMap (bool mapActive)
 	if (!mapActive)
 		for (BandState& s : states)
 			s.inputEnergy = squaredMagnitude (s.input);
+	std::fill (region.begin (), region.end (), uint32_t {0});
 	if (!mapActive || peakList.empty ())
 	{
 		for (std::size_t b = 0; b < bands; ++b)
@@ -219,97 +242,168 @@ void SpectralTransposition::buildBinMap (bool mapActive)
 	for (std::ptrdiff_t b = 0; b < firstEnd; ++b)
 		map[b] = {static_cast<float> (b) + first.inputBin - first.outputBin, 1.0f};
 	for (std::size_t i = 0; i + 1 < peakList.size (); ++i)
-		mapBetweenPeaks (peakList[i], peakList[i + 1]);
+		mapBetweenPeaks (peakList[i], peakList[i + 1], i);
 	const SpectralPeak& last = peakList.back ();
+	const auto lastIndex = static_cast<uint32_t> (peakList.size () - 1);
 	const std::ptrdiff_t lastStart = std::max (static_cast<std::ptrdiff_t> (std::trunc (last.outputBin)), std::ptrdiff_t {0});
 	for (std::ptrdiff_t b = lastStart; b < count; ++b)
+	{
 		map[b] = {static_cast<float> (b) + last.inputBin - last.outputBin, 1.0f};
+		region[b] = lastIndex;
+	}
 }
 
 // Between two peaks the output-to-input offset glides along a smoothstep; freqGrad is its slope.
-void SpectralTransposition::mapBetweenPeaks (const SpectralPeak& p, const SpectralPeak& q)
+// Around a steady peak the offset stays the peak's own over its main lobe, but never beyond
+// halfway to the next peak in the input (farther out, the input holds more of the neighbour than
+// of the peak), so that the partial moves as a whole; where two steady peaks are too close for
+// any glide, the offset switches from one to the other where their stretches meet. Bins belong
+// to the stretch of the peak whose offset they are nearer to.
+void SpectralTransposition::mapBetweenPeaks (const SpectralPeak& p, const SpectralPeak& q, std::size_t index)
 {
 	const std::ptrdiff_t count = static_cast<std::ptrdiff_t> (bands);
 	const float offset = p.inputBin - p.outputBin;
 	const float d = (q.inputBin - q.outputBin) - offset;
-	const float span = q.outputBin - p.outputBin;
+	const float distance = q.outputBin - p.outputBin;
+	const float own = std::min (kPeakFlat, 0.5f * (q.inputBin - p.inputBin));
+	const float flatP = p.steady ? own : 0.0f;
+	const float flatQ = q.steady ? own : 0.0f;
+	const float glide = distance - flatP - flatQ;
+	const float share = flatP + flatQ > 0.0f ? flatP / (flatP + flatQ) : 0.5f;
+	const float glideStart = glide > 0.0f ? p.outputBin + flatP : p.outputBin + distance * share;
+	const float boundary = glideStart + 0.5f * std::max (glide, 0.0f);
 	const std::ptrdiff_t begin = std::max (static_cast<std::ptrdiff_t> (std::ceil (p.outputBin)), std::ptrdiff_t {0});
 	const std::ptrdiff_t end = std::min (static_cast<std::ptrdiff_t> (std::ceil (q.outputBin)), count);
 	for (std::ptrdiff_t b = begin; b < end; ++b)
 	{
-		const float t = (static_cast<float> (b) - p.outputBin) / span;
-		map[b].inputBin = static_cast<float> (b) + offset + d * t * t * (3.0f - 2.0f * t);
-		map[b].freqGrad = 1.0f + 6.0f * t * (1.0f - t) * d / span;
+		const float at = static_cast<float> (b);
+		region[b] = static_cast<uint32_t> (at < boundary ? index : index + 1);
+		if (!(glide > 0.0f))
+		{
+			map[b] = {at + offset + (at < glideStart ? 0.0f : d), 1.0f};
+			continue;
+		}
+		const float t = std::clamp ((at - glideStart) / glide, 0.0f, 1.0f);
+		map[b].inputBin = at + offset + d * t * t * (3.0f - 2.0f * t);
+		map[b].freqGrad = 1.0f + 6.0f * t * (1.0f - t) * d / glide;
 	}
 }
 
 // Each output bin is turned by the phase through which the input at its mapped position moved
 // since the last frame, and given the energy read there.
-void SpectralTransposition::predict (bool newSpectrum)
+void SpectralTransposition::predict (bool newSpectrum, float timeFactor)
 {
 	const std::ptrdiff_t count = static_cast<std::ptrdiff_t> (bands);
-	for (std::size_t c = 0; c < channels; ++c)
+	const auto l = static_cast<std::ptrdiff_t> (span);
+	const float t = std::max (timeFactor, 0.5f);
+	for (std::size_t b = 0; b < bands; ++b)
 	{
-		BandState* s = bandStates (static_cast<int> (c));
-		BandPrediction* pred = prediction.data () + c * bands;
-		for (std::size_t b = 0; b < bands; ++b)
+		const BinMapPoint point = map[b];
+		const BinRead at = resolveRead (reader, point.inputBin, count);
+		// The usual frame: the neighbours one and L bins below share the position's taps.
+		const bool shared = t == 1.0f && at.inside && at.first >= l;
+		const float weight = std::max (point.freqGrad, 0.0f);
+		std::size_t leader = 0;
+		for (std::size_t c = 0; c < channels; ++c)
 		{
-			const BinMapPoint point = map[b];
-			BandPrediction& p = pred[b];
+			BandState* s = states.data () + c * bands;
+			BandPrediction& p = prediction[c * bands + b];
+			LowerReads& lower = lowerReads[c * bands + b];
 			const float old = p.energy;
-			const BinPosition at = resolve (point.inputBin, count);
-			p.energy = readEnergy (s, at) * std::max (point.freqGrad, 0.0f);
-			p.input = readComplex (s, at, &BandState::input);
-			const ComplexF pv = readComplex (s, at, &BandState::prevInput);
+			ComplexF pv;
+			if (shared)
+			{
+				const BandState* q = s + at.first;
+				p.input = weighted (q, at.taps, &BandState::input);
+				pv = weighted (q, at.taps, &BandState::prevInput);
+				lower = {weighted (q - 1, at.taps, &BandState::input), weighted (q - l, at.taps, &BandState::input)};
+			}
+			else
+			{
+				p.input = readAt (s, count, at, &BandState::input);
+				pv = readAt (s, count, at, &BandState::prevInput);
+				if (!(t > 2.0f))
+					lower = {inputAt (s, point.inputBin - t), inputAt (s, point.inputBin - static_cast<float> (span) * t)};
+			}
+			p.energy = squaredMagnitude (p.input) * weight;
 			const ComplexF previous = newSpectrum ? s[b].output * rotation[b] : s[b].output;
 			const ComplexF turned = previous * p.input * conj (pv);
-			const float denominator = std::max (p.energy, old) + kTiny;
-			s[b].output = {turned.re / denominator, turned.im / denominator};
+			s[b].output = turned * (1.0f / (std::max (p.energy, old) + kTiny));
+			if (p.energy > prediction[leader * bands + b].energy)
+				leader = c;
 		}
+		leaders[b] = leader;
 	}
 }
 
 // Bin by bin upwards, the loudest channel's phase comes from its finished lower neighbours and
 // its predicted upper neighbours, each turned by the input's phase step between the positions.
+// A steady partial's bins follow only neighbours of the same peak: the phase relations between
+// different partials move on in the output at another rate than in the input. A transient
+// follows all of them.
 void SpectralTransposition::reconstructPhases (float timeFactor)
 {
-	const std::ptrdiff_t count = static_cast<std::ptrdiff_t> (bands);
-	const float ratio = static_cast<float> (fftSize) / static_cast<float> (interval);
-	const std::ptrdiff_t l = static_cast<std::ptrdiff_t> (std::round (ratio));
-	const float lf = static_cast<float> (l);
+	const std::size_t l = span;
 	const float t = std::max (timeFactor, 0.5f);
-	for (std::ptrdiff_t b = 0; b < count; ++b)
+	const bool fixedDistances = !(t > 2.0f);
+	for (std::size_t b = 0; b < bands; ++b)
 	{
-		std::size_t leader = 0;
-		for (std::size_t c = 1; c < channels; ++c)
-			if (prediction[c * bands + b].energy > prediction[leader * bands + b].energy)
-				leader = c;
-		BandState* s = bandStates (static_cast<int> (leader));
+		const std::size_t leader = leaders[b];
+		const BandState* s = states.data () + leader * bands;
 		const BandPrediction* pred = prediction.data () + leader * bands;
-		const BandPrediction& p = pred[b];
-		const float x = map[b].inputBin;
+		const LowerReads* lower = lowerReads.data () + leader * bands;
+		const ComplexF own = pred[b].input;
+		const bool all = transient[nearestBin (map[b].inputBin, bands)] > 0;
+		const uint32_t home = region[b];
+		const NeighbourReads reads = fixedDistances
+		                                 ? NeighbourReads {lower[b].one, lower[b].span, b + 1 < bands ? lower[b + 1].one : kZero,
+		                                                   b + l < bands ? lower[b + l].span : kZero}
+		                                 : drawNeighbourReads (b, leader, t);
 		ComplexF phase = kZero;
-		if (b > 0)
-		{
-			const float d = drawOffset (t);
-			phase = phase + s[b - 1].output * (p.input * conj (readComplex (s, count, x - d, &BandState::input)));
-			if (b >= l)
-				phase = phase + s[b - l].output * (p.input * conj (readComplex (s, count, x - lf * d, &BandState::input)));
-		}
-		if (b < count - 1)
-		{
-			const float u = drawOffset (t);
-			const float x1 = map[b + 1].inputBin;
-			phase = phase + s[b + 1].output * conj (pred[b + 1].input * conj (readComplex (s, count, x1 - u, &BandState::input)));
-			if (b < count - l)
-			{
-				const float xl = map[b + l].inputBin;
-				phase = phase + s[b + l].output * conj (pred[b + l].input * conj (readComplex (s, count, xl - lf * u, &BandState::input)));
-			}
-		}
-		s[b].output = withEnergy (phase, p.input, p.energy);
-		followLeader (static_cast<std::size_t> (b), leader);
+		if (b > 0 && (all || region[b - 1] == home))
+			phase = phase + s[b - 1].output * (own * conj (reads.lowerOne));
+		if (b >= l && (all || region[b - l] == home))
+			phase = phase + s[b - l].output * (own * conj (reads.lowerSpan));
+		if (b + 1 < bands && (all || region[b + 1] == home))
+			phase = phase + s[b + 1].output * conj (pred[b + 1].input * conj (reads.upperOne));
+		if (b + l < bands && (all || region[b + l] == home))
+			phase = phase + s[b + l].output * conj (pred[b + l].input * conj (reads.upperSpan));
+		// With no neighbour to follow, the bin starts from the input at its own place where that
+		// holds about as much as the mapped position (a transient after silence: its bins keep
+		// their phases in line with one another), otherwise from the mapped position.
+		const ComplexF start = 4.0f * squaredMagnitude (s[b].input) > squaredMagnitude (own) ? s[b].input : own;
+		states[leader * bands + b].output = withEnergy (phase, start, pred[b].energy);
+		followLeader (b, leader);
 	}
+}
+
+// The reads of phase reconstruction at neighbour distances drawn at random around the time
+// factor, in the order: below, above.
+SpectralTransposition::NeighbourReads SpectralTransposition::drawNeighbourReads (std::size_t b, std::size_t leader, float t)
+{
+	const BandState* s = states.data () + leader * bands;
+	const float l = static_cast<float> (span);
+	NeighbourReads reads {kZero, kZero, kZero, kZero};
+	if (b > 0)
+	{
+		const float d = drawOffset (t);
+		reads.lowerOne = inputAt (s, map[b].inputBin - d);
+		reads.lowerSpan = inputAt (s, map[b].inputBin - l * d);
+	}
+	if (b + 1 < bands)
+	{
+		const float u = drawOffset (t);
+		reads.upperOne = inputAt (s, map[b + 1].inputBin - u);
+		if (b + span < bands)
+			reads.upperSpan = inputAt (s, map[b + span].inputBin - l * u);
+	}
+	return reads;
+}
+
+ComplexF SpectralTransposition::inputAt (const BandState* s, float x) const
+{
+	const auto count = static_cast<std::ptrdiff_t> (bands);
+	return readAt (s, count, resolveRead (reader, x, count), &BandState::input);
 }
 
 // Every other channel keeps its phase relation to the leading channel at this bin.

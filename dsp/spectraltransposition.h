@@ -1,9 +1,13 @@
 // Spectral transposition of one frame: moves every spectral peak to its transposed
 // frequency, stretches the bins between peaks, and rebuilds phases from the neighbouring
 // bins and the previous frame, keeping each channel's phase relation to the loudest one.
+// A steady partial keeps the phase relations within its own stretch of bins; a transient (a bin
+// whose energy has just risen) ties all neighbours together, so that a click stays a click.
 #pragma once
 
 #include "dsp/complexfloat.h"
+#include "dsp/fractionalread.h"
+#include "dsp/spectralpeaks.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -32,6 +36,7 @@ struct SpectralPeak
 {
 	float inputBin;
 	float outputBin;
+	bool steady;   // not part of a transient: the bins around it move with it rigidly
 };
 
 struct BinMapPoint
@@ -56,8 +61,10 @@ public:
 	// Seeds the random source from the system's non-deterministic device.
 	SpectralTransposition ();
 
-	// Sizes the state for `channels` x fftSize/2 bins and zeroes the band states.
-	void configure (int channels, std::size_t fftSize, std::size_t interval);
+	// Sizes the state for `channels` x fftSize/2 bins and zeroes the band states; `window` is the
+	// analysis window (time origin at `origin`), whose sidelobes are not taken for peaks.
+	void configure (int channels, std::size_t fftSize, std::size_t interval, const std::vector<float>& window,
+	                std::size_t origin);
 	// Zeroes input, prevInput, output and inputEnergy of every band state.
 	void clearBandStates ();
 	// Turns the band states' inputs into this frame's outputs.
@@ -70,15 +77,32 @@ public:
 	const std::vector<BinMapPoint>& binMap () const { return map; }
 
 private:
+	// Reads of a channel's input below an output bin's mapped position x, at x - d and x - L d.
+	struct LowerReads
+	{
+		ComplexF one;
+		ComplexF span;
+	};
+	// The input reads phase reconstruction compares an output bin's position with: below it, and
+	// below the positions of its upper neighbours one and L bins up.
+	struct NeighbourReads
+	{
+		ComplexF lowerOne, lowerSpan, upperOne, upperSpan;
+	};
+
 	void measureEnergies ();
 	void smoothEnergies ();
+	void detectTransients ();
 	void findPeaks (const FrameSettings& frame);
+	float peakPosition (std::size_t k, bool newSpectrum) const;
 	void buildBinMap (bool mapActive);
-	void mapBetweenPeaks (const SpectralPeak& p, const SpectralPeak& q);
+	void mapBetweenPeaks (const SpectralPeak& p, const SpectralPeak& q, std::size_t index);
 	void computeTimeRotation ();
-	void predict (bool newSpectrum);
+	void predict (bool newSpectrum, float timeFactor);
 	void reconstructPhases (float timeFactor);
+	NeighbourReads drawNeighbourReads (std::size_t b, std::size_t leader, float t);
 	void followLeader (std::size_t bin, std::size_t leader);
+	ComplexF inputAt (const BandState* s, float x) const;
 	float drawOffset (float t);
 
 	std::size_t channels = 0;
@@ -89,9 +113,19 @@ private:
 	std::vector<BandPrediction> prediction; // channels x bands
 	std::vector<float> energy;              // per bin, summed over channels
 	std::vector<float> smoothedEnergy;
+	std::vector<float> previousEnergy;      // per bin, summed over channels, one interval earlier
+	std::vector<std::size_t> maxima;        // the frame's local maxima of energy, ascending
 	std::vector<SpectralPeak> peakList;     // capacity bands/2, reserved by configure
 	std::vector<BinMapPoint> map;
 	std::vector<ComplexF> rotation;         // per bin, one interval's turn relative to its input position
+	std::vector<uint32_t> region;           // per output bin, the peak whose stretch of bins it is in
+	std::vector<uint8_t> transient;         // per bin, frames it still counts as part of a transient
+	std::vector<std::size_t> leaders;       // per bin, the channel whose prediction is loudest
+	std::vector<LowerReads> lowerReads;     // channels x bands, when the neighbour distances are fixed
+	std::size_t span = 0;                   // L: bins whose phases turn by whole turns per interval
+	uint8_t transientFrames = 0;            // frames the window takes to pass over a transient
+	SidelobeGuard sidelobes;
+	FractionalRead reader;
 	std::mt19937 random;
 };
 

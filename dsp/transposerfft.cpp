@@ -8,6 +8,80 @@ namespace {
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kHalfPi = 1.5707963267948966;
 
+// The four outputs of a radix-4 butterfly.
+struct Quad
+{
+	float re0, im0, re1, im1, re2, im2, re3, im3;
+};
+
+// x1..x3 turned by w1..w3, then y_t = sum_r a_r (-i)^{rt}.
+inline Quad butterfly (float a0Re, float a0Im, float x1Re, float x1Im, float x2Re, float x2Im, float x3Re, float x3Im,
+                       float w1Re, float w1Im, float w2Re, float w2Im, float w3Re, float w3Im)
+{
+	const float a1Re = x1Re * w1Re - x1Im * w1Im, a1Im = x1Re * w1Im + x1Im * w1Re;
+	const float a2Re = x2Re * w2Re - x2Im * w2Im, a2Im = x2Re * w2Im + x2Im * w2Re;
+	const float a3Re = x3Re * w3Re - x3Im * w3Im, a3Im = x3Re * w3Im + x3Im * w3Re;
+	const float sum02Re = a0Re + a2Re, sum02Im = a0Im + a2Im;
+	const float dif02Re = a0Re - a2Re, dif02Im = a0Im - a2Im;
+	const float sum13Re = a1Re + a3Re, sum13Im = a1Im + a3Im;
+	const float dif13Re = a1Re - a3Re, dif13Im = a1Im - a3Im;
+	return {sum02Re + sum13Re, sum02Im + sum13Im, dif02Re + dif13Im, dif02Im - dif13Re,
+	        sum02Re - sum13Re, sum02Im - sum13Im, dif02Re - dif13Im, dif02Im + dif13Re};
+}
+
+// Butterflies along n sequences whose four inputs x_r (r = 0 .. 3) lie `stride` apart, with one set
+// of twiddles w = {w1 re, w1 im, w2 re, w2 im, w3 re, w3 im}; output t goes to y + t stride. The
+// passes ping-pong between buffers, so inputs and outputs never overlap, and no output run
+// overlaps another: said with restrict, this lets the compiler use vector arithmetic.
+void butterflyRun (std::size_t n, const float* __restrict x0Re, const float* __restrict x0Im,
+                   const float* __restrict x1Re, const float* __restrict x1Im, const float* __restrict x2Re,
+                   const float* __restrict x2Im, const float* __restrict x3Re, const float* __restrict x3Im,
+                   const float* w, float* __restrict y0Re, float* __restrict y0Im, float* __restrict y1Re,
+                   float* __restrict y1Im, float* __restrict y2Re, float* __restrict y2Im, float* __restrict y3Re,
+                   float* __restrict y3Im)
+{
+	const float w1Re = w[0], w1Im = w[1], w2Re = w[2], w2Im = w[3], w3Re = w[4], w3Im = w[5];
+	for (std::size_t q = 0; q < n; ++q)
+	{
+		const Quad y = butterfly (x0Re[q], x0Im[q], x1Re[q], x1Im[q], x2Re[q], x2Im[q], x3Re[q], x3Im[q], w1Re, w1Im,
+		                          w2Re, w2Im, w3Re, w3Im);
+		y0Re[q] = y.re0;
+		y0Im[q] = y.im0;
+		y1Re[q] = y.re1;
+		y1Im[q] = y.im1;
+		y2Re[q] = y.re2;
+		y2Im[q] = y.im2;
+		y3Re[q] = y.re3;
+		y3Im[q] = y.im3;
+	}
+}
+
+// Butterflies whose four inputs lie next to one another (at 4q .. 4q + 3), with twiddles that
+// change from one to the next: w holds six runs of n (real parts of w1, w2, w3, then imaginary).
+// The eight stores are written out here as in butterflyRun: behind a helper function, the
+// compiler no longer sees that the output runs are kept apart.
+void adjacentButterflyRun (std::size_t n, const float* __restrict xRe, const float* __restrict xIm,
+                           const float* __restrict w1Re, const float* __restrict w2Re, const float* __restrict w3Re,
+                           const float* __restrict w1Im, const float* __restrict w2Im, const float* __restrict w3Im,
+                           float* __restrict y0Re, float* __restrict y0Im, float* __restrict y1Re,
+                           float* __restrict y1Im, float* __restrict y2Re, float* __restrict y2Im,
+                           float* __restrict y3Re, float* __restrict y3Im)
+{
+	for (std::size_t q = 0; q < n; ++q)
+	{
+		const Quad y = butterfly (xRe[4 * q], xIm[4 * q], xRe[4 * q + 1], xIm[4 * q + 1], xRe[4 * q + 2], xIm[4 * q + 2],
+		                          xRe[4 * q + 3], xIm[4 * q + 3], w1Re[q], w1Im[q], w2Re[q], w2Im[q], w3Re[q], w3Im[q]);
+		y0Re[q] = y.re0;
+		y0Im[q] = y.im0;
+		y1Re[q] = y.re1;
+		y1Im[q] = y.im1;
+		y2Re[q] = y.re2;
+		y2Im[q] = y.im2;
+		y3Re[q] = y.re3;
+		y3Im[q] = y.im3;
+	}
+}
+
 std::size_t largestPowerOfTwoFactor (std::size_t m)
 {
 	std::size_t p = 1;
@@ -41,6 +115,16 @@ void PowerOfTwoFft::setSize (std::size_t n)
 	}
 	workRe.assign (n, 0.0f);
 	workIm.assign (n, 0.0f);
+	// The last radix-4 pass's twiddles e^{-2 pi i r k/size}, r = 1, 2, 3, in order of k: three
+	// runs of real parts, then three of imaginary parts.
+	const std::size_t quarter = n / 4;
+	finalTwiddles.assign (6 * quarter, 0.0f);
+	for (std::size_t r = 1; r <= 3; ++r)
+		for (std::size_t k = 0; k < quarter; ++k)
+		{
+			finalTwiddles[(r - 1) * quarter + k] = twiddleRe[r * k];
+			finalTwiddles[(r + 2) * quarter + k] = twiddleIm[r * k];
+		}
 }
 
 void PowerOfTwoFft::forward (const float* srcRe, const float* srcIm, float* dstRe, float* dstIm)
@@ -97,43 +181,29 @@ void PowerOfTwoFft::radix2Pass (const float* inRe, const float* inIm, float* out
 // Combines four interleaved transforms of subSize into transforms of 4 subSize. The input holds
 // 4s interleaved sequences of length subSize (element k of sequence p at p + 4s k); sequence
 // q + s r is the r-th decimated quarter of output sequence q, written at q + s (k + subSize t).
+// Runs along the s sequences, or, in the last pass where s is 1, along k.
 void PowerOfTwoFft::radix4Pass (std::size_t subSize, const float* inRe, const float* inIm,
                                 float* outRe, float* outIm) const
 {
 	const std::size_t s = size / (4 * subSize);
-	const std::size_t quarter = size / 4;
+	const std::size_t h = size / 4;
+	if (s == 1)
+	{
+		const float* w = finalTwiddles.data ();
+		adjacentButterflyRun (h, inRe, inIm, w, w + h, w + 2 * h, w + 3 * h, w + 4 * h, w + 5 * h, outRe, outIm, outRe + h,
+		                      outIm + h, outRe + 2 * h, outIm + 2 * h, outRe + 3 * h, outIm + 3 * h);
+		return;
+	}
 	for (std::size_t k = 0; k < subSize; ++k)
 	{
-		const float w1Re = twiddleRe[s * k], w1Im = twiddleIm[s * k];
-		const float w2Re = twiddleRe[2 * s * k], w2Im = twiddleIm[2 * s * k];
-		const float w3Re = twiddleRe[3 * s * k], w3Im = twiddleIm[3 * s * k];
-		const float* aRe = inRe + 4 * s * k;
-		const float* aIm = inIm + 4 * s * k;
-		float* oRe = outRe + s * k;
-		float* oIm = outIm + s * k;
-		for (std::size_t q = 0; q < s; ++q)
-		{
-			const float a0Re = aRe[q], a0Im = aIm[q];
-			const float x1Re = aRe[q + s], x1Im = aIm[q + s];
-			const float x2Re = aRe[q + 2 * s], x2Im = aIm[q + 2 * s];
-			const float x3Re = aRe[q + 3 * s], x3Im = aIm[q + 3 * s];
-			const float a1Re = x1Re * w1Re - x1Im * w1Im, a1Im = x1Re * w1Im + x1Im * w1Re;
-			const float a2Re = x2Re * w2Re - x2Im * w2Im, a2Im = x2Re * w2Im + x2Im * w2Re;
-			const float a3Re = x3Re * w3Re - x3Im * w3Im, a3Im = x3Re * w3Im + x3Im * w3Re;
-			const float sum02Re = a0Re + a2Re, sum02Im = a0Im + a2Im;
-			const float dif02Re = a0Re - a2Re, dif02Im = a0Im - a2Im;
-			const float sum13Re = a1Re + a3Re, sum13Im = a1Im + a3Im;
-			const float dif13Re = a1Re - a3Re, dif13Im = a1Im - a3Im;
-			// X[k + m t] = sum_r a_r (-i)^{rt}
-			oRe[q] = sum02Re + sum13Re;
-			oIm[q] = sum02Im + sum13Im;
-			oRe[q + quarter] = dif02Re + dif13Im;
-			oIm[q + quarter] = dif02Im - dif13Re;
-			oRe[q + 2 * quarter] = sum02Re - sum13Re;
-			oIm[q + 2 * quarter] = sum02Im - sum13Im;
-			oRe[q + 3 * quarter] = dif02Re - dif13Im;
-			oIm[q + 3 * quarter] = dif02Im + dif13Re;
-		}
+		const float w[6] = {twiddleRe[s * k], twiddleIm[s * k], twiddleRe[2 * s * k], twiddleIm[2 * s * k],
+		                    twiddleRe[3 * s * k], twiddleIm[3 * s * k]};
+		const float* xRe = inRe + 4 * s * k;
+		const float* xIm = inIm + 4 * s * k;
+		float* yRe = outRe + s * k;
+		float* yIm = outIm + s * k;
+		butterflyRun (s, xRe, xIm, xRe + s, xIm + s, xRe + 2 * s, xIm + 2 * s, xRe + 3 * s, xIm + 3 * s, w, yRe, yIm,
+		              yRe + h, yIm + h, yRe + 2 * h, yIm + 2 * h, yRe + 3 * h, yIm + 3 * h);
 	}
 }
 

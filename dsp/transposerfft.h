@@ -28,6 +28,7 @@ private:
 	bool oddPower = false;   // log2(size) is odd: the first pass is radix-2
 	std::size_t passCount = 0;
 	std::vector<float> twiddleRe, twiddleIm;   // e^{-2 pi i k/size}, k < 3 size/4
+	std::vector<float> finalTwiddles;          // the last pass's, in order of k
 	std::vector<float> workRe, workIm;
 };
 

@@ -30,6 +30,7 @@ public:
 		transposer.setTransposeFactor (factor);
 		transposer.processBlock (inputs, n, outputs, n);
 	}
+	int reportedLatency () const override { return transposer.latencySamples (); }
 
 private:
 	PitchTransposer transposer;

@@ -18,6 +18,8 @@ public:
 	virtual int underruns () const { return 0; }
 	// Silence to put before the engine's output so that this run would have had no underrun.
 	virtual std::size_t neededStartDelay () const { return 0; }
+	// Latency the engine reports to its host, in samples; -1 when it reports none.
+	virtual int reportedLatency () const { return -1; }
 };
 
 enum class EngineKind { cadora, rubberBandR3, rubberBandR2, soundTouch };

@@ -112,6 +112,28 @@ Stereo sine (std::size_t length, double frequency, double sampleRate, float ampl
 	return s;
 }
 
+Stereo chord (std::size_t length, const std::vector<double>& frequencies, double sampleRate)
+{
+	Stereo s {std::vector<float> (length, 0.0f), std::vector<float> (length, 0.0f)};
+	const double amplitude = 0.75 / static_cast<double> (frequencies.size ());
+	for (std::size_t i = 0; i < length; ++i)
+	{
+		double v = 0.0;
+		for (const double f : frequencies)
+			v += amplitude * std::sin (kTwoPi * f * static_cast<double> (i) / sampleRate);
+		s.left[i] = s.right[i] = static_cast<float> (v);
+	}
+	return s;
+}
+
+Stereo clickTrain (std::size_t length, std::size_t first, std::size_t period)
+{
+	Stereo s {std::vector<float> (length, 0.0f), std::vector<float> (length, 0.0f)};
+	for (std::size_t i = first; i < length; i += period)
+		s.left[i] = s.right[i] = 0.5f;
+	return s;
+}
+
 Stereo tonePulse (std::size_t length, double frequency, double sampleRate, double centre, double width)
 {
 	Stereo s = sine (length, frequency, sampleRate, 0.5f);

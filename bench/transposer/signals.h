@@ -21,7 +21,13 @@ Stereo loadMusic (const std::string& path, double seconds, double sampleRate, st
 
 Stereo sine (std::size_t length, double frequency, double sampleRate, float amplitude);
 
+// Equal-amplitude sines at `frequencies`, together peaking below full scale.
+Stereo chord (std::size_t length, const std::vector<double>& frequencies, double sampleRate);
+
 // A sine under a Gaussian envelope of standard deviation `width` samples centred at `centre`.
 Stereo tonePulse (std::size_t length, double frequency, double sampleRate, double centre, double width);
+
+// Single-sample clicks of height 0.5 at first, first + period, ... (in samples).
+Stereo clickTrain (std::size_t length, std::size_t first, std::size_t period);
 
 } // namespace cadora::bench

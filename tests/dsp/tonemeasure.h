@@ -1,7 +1,11 @@
 // Measurements on transposer output shared by the tests and the benchmark: frequency of a
-// steady partial, pitch difference in cents, and the energy centre of a signal (for delays).
+// steady partial, pitch difference in cents, the energy centre of a signal (for delays), the
+// energy off the expected partials (residual) and the energy ahead of clicks (pre-echo).
 #pragma once
 
+#include "dsp/transposerfft.h"
+
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <cstddef>
@@ -46,6 +50,56 @@ inline double energyCentre (const std::vector<float>& x, double& energy)
 		energy += e;
 	}
 	return weighted / energy;
+}
+
+// Energy outside +-halfBand Hz of every one of `partials` relative to all energy, in dB, from a
+// Blackman-Harris windowed spectrum of x[begin, begin + length); length a power of two.
+inline double residualDb (const std::vector<float>& x, std::size_t begin, std::size_t length,
+                          const std::vector<double>& partials, double sampleRate, double halfBand)
+{
+	std::vector<float> frame (length);
+	for (std::size_t i = 0; i < length; ++i)
+	{
+		const double p = kTwoPi * static_cast<double> (i) / static_cast<double> (length);
+		const double w = 0.35875 - 0.48829 * std::cos (p) + 0.14128 * std::cos (2 * p) - 0.01168 * std::cos (3 * p);
+		frame[i] = static_cast<float> (w * x[begin + i]);
+	}
+	ModifiedRealFft fft;
+	fft.setSize (length);
+	std::vector<ComplexF> bins (length / 2);
+	fft.forward (frame.data (), bins.data ());
+	double inBand = 0.0, total = 0.0;
+	for (std::size_t k = 0; k < length / 2; ++k)
+	{
+		const double e = static_cast<double> (squaredMagnitude (bins[k]));
+		const double f = (static_cast<double> (k) + 0.5) * sampleRate / static_cast<double> (length);
+		total += e;
+		if (std::any_of (partials.begin (), partials.end (), [&] (double p) { return std::fabs (f - p) <= halfBand; }))
+			inBand += e;
+	}
+	return 10.0 * std::log10 (std::max (total - inBand, 1e-30 * total) / total);
+}
+
+// Energy in the `span` samples before each click's arrival (click position + delay, less a
+// guard of `guard` samples) against the energy in the `span` samples from there on, summed over
+// the clicks, in dB.
+inline double preEchoDb (const std::vector<float>& x, const std::vector<std::size_t>& clicks, std::size_t delay,
+                         std::size_t guard, std::size_t span)
+{
+	const auto energy = [&x] (std::size_t from, std::size_t to) {
+		double sum = 0.0;
+		for (std::size_t i = from; i < std::min (to, x.size ()); ++i)
+			sum += static_cast<double> (x[i]) * x[i];
+		return sum;
+	};
+	double before = 0.0, after = 0.0;
+	for (const std::size_t click : clicks)
+	{
+		const std::size_t onset = click + delay - guard;
+		before += energy (onset - span, onset);
+		after += energy (onset, onset + span);
+	}
+	return 10.0 * std::log10 (std::max (before, 1e-30) / std::max (after, 1e-30));
 }
 
 } // namespace cadora::tonemeasure
