@@ -6,10 +6,12 @@
 namespace cadora {
 namespace {
 
-// A low tone makes the energy of a 5 ms frame swing with the tone's own cycle; rectified, that
-// ripple fills the onset strength with rises a few frames apart that have nothing to do with
-// the rhythm. A 25 ms triangle (half width 5 frames) removes it and keeps every beat.
+// A low tone makes the energy of a 5 ms frame swing with the tone's own cycle; the rises of
+// that ripple, a few frames apart, have nothing to do with the rhythm. A three-frame triangle
+// over the log energy takes the ripple out before the rises are taken.
 constexpr long kEnergySmoothingHalfWidth = 1;
+// A 25 ms triangle over the rises: an onset spread over a few frames, or a beat period that
+// is not a whole number of frames, still lines up with itself one beat later.
 constexpr long kSmoothingHalfWidth = 5;
 // Only rises above the level of the rises within a quarter second count: sustained notes,
 // vibrato and reverberation raise that level without marking a beat.
