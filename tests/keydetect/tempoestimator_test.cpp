@@ -47,8 +47,8 @@ INSTANTIATE_TEST_SUITE_P (Tempo, ClickTracks,
 // Slow songs and waltzes, at both common sample rates. A held low note makes the energy of
 // 5 ms frames ripple with its own cycle; an estimator that takes the largest plain sum of
 // products over the lags reads that ripple, or the short lags' larger number of terms, as
-// the beat (97..100 BPM for a 72 BPM ballad), and picks a part of a 3/4 bar (1.5 beats, or
-// a third of two bars) for a waltz.
+// the beat (97..100 or 132 BPM for half-time songs at 72 and 76 BPM), and for a waltz
+// a lag that is no whole number of beats (87 for 132 BPM, 122 for 156 BPM).
 struct MusicCase
 {
 	const char* name;
