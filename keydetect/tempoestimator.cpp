@@ -1,5 +1,7 @@
 #include "keydetect/tempoestimator.h"
 
+#include "keydetect/beatperiod.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -24,23 +26,19 @@ constexpr int32_t kEstimatesToReplace = 8;
 constexpr int32_t kEstimatesForFirst = 9;
 constexpr int64_t kHoldNs = 8000000000LL;
 
-// Rises of the log energy of consecutive frames of `hop` samples; d[0] = 0.
-std::vector<float> onsetStrength (const float* x, size_t count, size_t hop)
+// Log energy of consecutive frames of `hop` samples.
+std::vector<float> logEnergy (const float* x, size_t count, size_t hop)
 {
 	const size_t frames = count / hop;
-	std::vector<float> d (frames, 0.0f);
-	float previous = 0.0f;
+	std::vector<float> e (frames, 0.0f);
 	for (size_t m = 0; m < frames; ++m)
 	{
 		float energy = 0.0f;
 		for (size_t i = 0; i < hop; ++i)
 			energy += x[m * hop + i] * x[m * hop + i];
-		const float e = std::log (energy / static_cast<float> (hop) + kLogFloor);
-		if (m > 0)
-			d[m] = std::max (e - previous, 0.0f);
-		previous = e;
+		e[m] = std::log (energy / static_cast<float> (hop) + kLogFloor);
 	}
-	return d;
+	return e;
 }
 
 float autocorrelation (const std::vector<float>& d, size_t lag)
@@ -113,23 +111,15 @@ bool estimateRawTempo (const float* x, size_t count, int32_t sampleRate, float& 
 	if (sampleRate <= 0)
 		return false;
 	const size_t hop = static_cast<size_t> (std::max (sampleRate / kFramesPerSecond, 1));
-	const std::vector<float> d = onsetStrength (x, count, hop);
-
-	size_t bestLag = 0;
-	float bestR = 0.0f;
-	for (size_t lag = kMinLag; lag <= kMaxLag && lag < d.size () / 2; ++lag)
-	{
-		const float r = autocorrelation (d, lag);
-		if (r > bestR)
-		{
-			bestR = r;
-			bestLag = lag;
-		}
-	}
+	const std::vector<float> e = logEnergy (x, count, hop);
+	const size_t bestLag = findBeatPeriod (e, kMinLag, kMaxLag);
+	if (bestLag == 0)
+		return false;
+	const std::vector<float> d = onsetStrength (e);
 	float sum = 0.0f;
 	for (float v : d)
 		sum += v;
-	if (bestLag == 0 || !(sum > kMinOnsetSum) || !(bestR / sum > kMinPeakShare))
+	if (!(sum > kMinOnsetSum) || !(autocorrelation (d, bestLag) / sum > kMinPeakShare))
 		return false;
 
 	rawTempo = foldIntoOctave (kFramesPerMinute / static_cast<float> (bestLag));

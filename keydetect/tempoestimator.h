@@ -1,6 +1,6 @@
 // Tempo of the music from the pending mono samples: a log-energy onset envelope at about
-// 200 frames a second, its autocorrelation over beat periods of 0.3 to 1 s folded into
-// 80..160 BPM, a consensus over recent raw estimates and slow smoothing.
+// 200 frames a second, the beat period of 0.3 to 1 s that its rises repeat at (beatperiod.h)
+// folded into 80..160 BPM, a consensus over recent raw estimates and slow smoothing.
 #pragma once
 
 #include <atomic>

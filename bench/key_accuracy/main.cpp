@@ -72,7 +72,8 @@ const char* nameOf (int32_t k)
 
 void printPiece (const PieceLabel& label, const PieceResult& r)
 {
-	std::printf ("%-5s %-10s %6.1f |", label.id.c_str (), nameOf (label.key), label.bpm);
+	std::printf ("%-5s %-10s %6.1f %-3s %-8s |", label.id.c_str (), nameOf (label.key), label.bpm,
+	             label.meter.c_str (), label.drums.c_str ());
 	for (int c = 0; c < kCheckpointCount; ++c)
 		std::printf (" %-10s %3d |", nameOf (r.key[c]), r.tempo[c]);
 	std::printf (" first %.2f s\n", r.firstKeySeconds);

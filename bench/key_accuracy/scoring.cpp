@@ -72,6 +72,8 @@ std::vector<PieceLabel> loadLabels (const std::string& csvPath)
 	const int tonic = columnOf (header, "tonic_pc");
 	const int mode = columnOf (header, "mode");
 	const int bpm = columnOf (header, "bpm");
+	const int meter = columnOf (header, "meter");
+	const int drums = columnOf (header, "drums");
 	if (id < 0 || tonic < 0 || mode < 0 || bpm < 0)
 		return labels;
 	while (std::getline (in, line))
@@ -83,6 +85,10 @@ std::vector<PieceLabel> loadLabels (const std::string& csvPath)
 		label.id = f[id];
 		label.key = keyIndexFromRoot (std::stoi (f[tonic]) % 12, f[mode] == "minor");
 		label.bpm = std::stod (f[bpm]);
+		if (meter >= 0 && meter < static_cast<int> (f.size ()))
+			label.meter = f[meter];
+		if (drums >= 0 && drums < static_cast<int> (f.size ()))
+			label.drums = f[drums];
 		labels.push_back (label);
 	}
 	return labels;
@@ -117,13 +123,24 @@ bool tempoWithin (int32_t detected, double truth, bool allowOctaves)
 	return allowOctaves && (close (2.0 * truth) || close (0.5 * truth));
 }
 
+bool tempoWithinFolded (int32_t detected, double truth)
+{
+	if (truth <= 0.0)
+		return false;
+	while (truth < 80.0)
+		truth *= 2.0;
+	while (truth >= 160.0)
+		truth *= 0.5;
+	return tempoWithin (detected, truth, false);
+}
+
 void printReport (std::ostream& out, const std::vector<PieceLabel>& labels, const std::vector<PieceResult>& results)
 {
-	out << "checkpoint   weighted  exact    | major             | minor             | tempo 4 %  x2/÷2\n";
+	out << "checkpoint   weighted  exact    | major             | minor             | tempo 4 %  x2/÷2   folded\n";
 	for (int c = 0; c < kCheckpointCount; ++c)
 	{
 		Tally all, major, minor;
-		int tempoExact = 0, tempoOctave = 0;
+		int tempoExact = 0, tempoOctave = 0, tempoFolded = 0;
 		for (size_t i = 0; i < labels.size (); ++i)
 		{
 			const int32_t key = results[i].key[c];
@@ -131,12 +148,13 @@ void printReport (std::ostream& out, const std::vector<PieceLabel>& labels, cons
 			(keyIndexIsMinor (labels[i].key) ? minor : major).add (key, labels[i].key);
 			tempoExact += tempoWithin (results[i].tempo[c], labels[i].bpm, false) ? 1 : 0;
 			tempoOctave += tempoWithin (results[i].tempo[c], labels[i].bpm, true) ? 1 : 0;
+			tempoFolded += tempoWithinFolded (results[i].tempo[c], labels[i].bpm) ? 1 : 0;
 		}
 		char buffer[200];
-		std::snprintf (buffer, sizeof buffer, "%-10s   %s | %s | %s | %5.1f %%  %5.1f %%\n",
+		std::snprintf (buffer, sizeof buffer, "%-10s   %s | %s | %s | %5.1f %%  %5.1f %%  %5.1f %%\n",
 		               kCheckpointNames[c], all.text ().c_str (), major.text ().c_str (),
 		               minor.text ().c_str (), 100.0 * tempoExact / labels.size (),
-		               100.0 * tempoOctave / labels.size ());
+		               100.0 * tempoOctave / labels.size (), 100.0 * tempoFolded / labels.size ());
 		out << buffer;
 	}
 	std::vector<double> firstKeys;

@@ -44,6 +44,71 @@ INSTANTIATE_TEST_SUITE_P (Tempo, ClickTracks,
                                              ClickCase {44100, 120.0, 8.0, 120.0f},   // 200.45 frames a second
                                              ClickCase {48000, 100.0, 8.0, 100.0f}));
 
+// Slow songs and waltzes, at both common sample rates. A held low note makes the energy of
+// 5 ms frames ripple with its own cycle; an estimator that takes the largest plain sum of
+// products over the lags reads that ripple, or the short lags' larger number of terms, as
+// the beat (97..100 or 132 BPM for half-time songs at 72 and 76 BPM), and for a waltz
+// a lag that is no whole number of beats (87 for 132 BPM, 122 for 156 BPM).
+struct MusicCase
+{
+	const char* name;
+	std::vector<float> (*make) (int32_t sampleRate);
+	float expected;   // the true tempo folded into 80..160
+};
+
+std::ostream& operator<< (std::ostream& out, const MusicCase& c)
+{
+	return out << c.name;
+}
+
+constexpr double kMusicSeconds = 8.0;
+
+const MusicCase kMusicCases[] = {
+    {"half-time drums, 72 BPM", [] (int32_t sr) { return test::halfTimeDrums (72.0, kMusicSeconds, sr); }, 144.0f},
+    {"half-time drums, 76 BPM", [] (int32_t sr) { return test::halfTimeDrums (76.0, kMusicSeconds, sr); }, 152.0f},
+    // Accented 1 and 3, soft eighths, over a bass note held through each bar.
+    {"half-time clicks over a held bass, 72 BPM",
+     [] (int32_t sr) {
+	     return test::mixed (test::accentedClicks (72.0, 2, {1.0f, 0.2f, 0.3f, 0.2f, 0.7f, 0.2f, 0.3f, 0.2f},
+	                                               kMusicSeconds, sr),
+	                         test::heldBass (72.0, 4, kMusicSeconds, sr));
+     },
+     144.0f},
+    {"waltz clicks over a held bass, 120 BPM",
+     [] (int32_t sr) {
+	     return test::mixed (test::accentedClicks (120.0, 1, {1.0f, 0.4f, 0.4f}, kMusicSeconds, sr),
+	                         test::heldBass (120.0, 3, kMusicSeconds, sr));
+     },
+     120.0f},
+    {"waltz clicks over a held bass, 144 BPM",
+     [] (int32_t sr) {
+	     return test::mixed (test::accentedClicks (144.0, 1, {1.0f, 0.4f, 0.4f}, kMusicSeconds, sr),
+	                         test::heldBass (144.0, 3, kMusicSeconds, sr));
+     },
+     144.0f},
+    {"waltz without drums, 132 BPM", [] (int32_t sr) { return test::waltz (132.0, kMusicSeconds, sr); }, 132.0f},
+    {"waltz without drums, 156 BPM", [] (int32_t sr) { return test::waltz (156.0, kMusicSeconds, sr); }, 156.0f},
+    {"waltz without drums, 168 BPM", [] (int32_t sr) { return test::waltz (168.0, kMusicSeconds, sr); }, 84.0f},
+};
+
+class SlowSongsAndWaltzes : public ::testing::TestWithParam<std::tuple<MusicCase, int32_t>>
+{
+};
+
+TEST_P (SlowSongsAndWaltzes, giveTheirBeatFoldedIntoOneOctave)
+{
+	const MusicCase c = std::get<0> (GetParam ());
+	const int32_t sampleRate = std::get<1> (GetParam ());
+	const std::vector<float> x = c.make (sampleRate);
+	float raw = 0.0f;
+	ASSERT_TRUE (estimateRawTempo (x.data (), x.size (), sampleRate, raw));
+	// One lag either side of the true period moves the estimate by at most 0.8 %.
+	EXPECT_NEAR (raw, c.expected, 0.015f * c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P (Tempo, SlowSongsAndWaltzes,
+                          ::testing::Combine (::testing::ValuesIn (kMusicCases), ::testing::Values (44100, 48000)));
+
 TEST (Tempo, noEstimateWithoutBeatsOrWithTooFewFrames)
 {
 	float raw = 0.0f;

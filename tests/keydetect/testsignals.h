@@ -1,5 +1,5 @@
-// Synthetic test music for key detection: chords of harmonic tones, click tracks,
-// silence, and a feeder that writes into a mono ring and runs detection passes at
+// Synthetic test music for key and tempo detection: chords of harmonic tones, click tracks,
+// drum patterns, silence, and a feeder that writes into a mono ring and runs detection passes at
 // chosen times, as the processor and its worker do.
 #pragma once
 
@@ -18,6 +18,21 @@ using Chord = std::vector<int>;
 std::vector<float> chords (const std::vector<Chord>& sequence, double secondsPerChord, int32_t sampleRate);
 // A short 2 kHz burst on every beat.
 std::vector<float> clickTrack (double bpm, double seconds, int32_t sampleRate);
+// Bursts on every beat divided into `clicksPerBeat`, each scaled by the next of `accents`
+// in turn (0 = no click).
+std::vector<float> accentedClicks (double bpm, int clicksPerBeat, const std::vector<float>& accents, double seconds,
+                                   int32_t sampleRate);
+// A low note (55 Hz, then a whole tone higher, by turns) held through each bar of
+// `beatsPerBar` beats: the kind of tone whose cycle makes the energy of short frames ripple.
+std::vector<float> heldBass (double bpm, int beatsPerBar, double seconds, int32_t sampleRate);
+// 4/4 with kick on the first beat, snare on the third and a hi-hat on every eighth, over a
+// bass note held through each bar.
+std::vector<float> halfTimeDrums (double bpm, double seconds, int32_t sampleRate);
+// 3/4 without drums: a low note on the first beat of the bar, a chord on the second and the
+// third.
+std::vector<float> waltz (double bpm, double seconds, int32_t sampleRate);
+// Sample by sample sum; as long as the longer one.
+std::vector<float> mixed (const std::vector<float>& a, const std::vector<float>& b);
 std::vector<float> silence (double seconds, int32_t sampleRate);
 std::vector<float> joined (const std::vector<std::vector<float>>& parts);
 
