@@ -14,9 +14,10 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine fonts-wine xvfb xauth patch
 )
 
-# Benchmark packages: Rubber Band and SoundTouch for bench_transposer only (never linked into the
-# plug-in), and what shared/tools/test-music/make-test-music.sh renders with.
-bench_packages=(librubberband-dev libsoundtouch-dev fluidsynth fluid-soundfont-gm sox)
+# Benchmark packages: Rubber Band and SoundTouch for bench_transposer and the Queen Mary key
+# detector for qm_key_accuracy only (never linked into the plug-in), what
+# shared/tools/test-music/make-test-music.sh renders with, and MMA for bench/realdev.
+bench_packages=(librubberband-dev libsoundtouch-dev fluidsynth fluid-soundfont-gm sox mma libqm-dsp-dev)
 if [[ "${1:-}" == "--bench" ]]; then
   packages+=("${bench_packages[@]}")
 fi
