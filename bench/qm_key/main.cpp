@@ -8,7 +8,7 @@
 
 #include "keydetect/keymodel.h"
 
-#include <qm-dsp/dsp/keydetection/GetKeyMode.h>
+#include <dsp/keydetection/GetKeyMode.h>
 #include <sndfile.h>
 
 #include <cstdio>

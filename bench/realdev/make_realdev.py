@@ -68,6 +68,9 @@ VOICES = ["Flute", "Clarinet", "Violin", "Trumpet", "AltoSax", "Oboe", "Piano1",
           "JazzGuitar", "Harmonica", "SopranoSax", "Accordion"]
 TARGET_SECONDS = 45.0
 TICKS_PER_BEAT = 192   # MMA's MIDI resolution
+# MMA's scale runs and melody lines take the scale of each chord (E7 gives F# and D# even in
+# A minor), which no composer of a piece in A minor would write: keep them to chord notes.
+KEEP_TO_CHORDS = "AllTracks Scale Aria ScaleType Chord"
 # The melody's rhythm, one pattern per bar of a four-bar cycle.
 ARIA_RHYTHMS = {4: "{1 4 90; 2 8 70; 2.5 8 70; 3 2 80} {1 2 90; 3 4 80; 4 4 70} "
                    "{1 4. 90; 2.5 8 60; 3 4 80; 4 4 70} {1 2. 80}",
@@ -122,16 +125,16 @@ def write_mma(path, chart, rendition):
 	         f"Tempo {tempo}", f"KeySig {MINOR_NAMES[new_tonic] if minor else MAJOR_NAMES[new_tonic]} {'Minor' if minor else 'Major'}",
 	         f"Transpose {move}", f"SeqSize 4",
 	         "Begin Aria", f" Voice {voice}", " Volume f", " Articulate 90", " Octave 5", " Range 1.5",
-	         " Direction 1 1 -1 2 -1 r 1 -2", " ScaleType Scale",
+	         " Direction 1 1 -1 2 -1 r 1 -2", " ScaleType Chord",
 	         " Sequence " + ARIA_RHYTHMS[beats],
-	         " SeqRnd On", " Rvolume 10", "End", f"Groove {groove}"]
+	         " SeqRnd On", " Rvolume 10", "End", f"Groove {groove}", KEEP_TO_CHORDS]
 	n = 1
 	for bar in (intro.split("|") if intro else []):
 		lines.append(f"{n} {mma_bar(bar, beats)}")
 		n += 1
 	for r in range(repeats):
 		if r == repeats // 2 and repeats > 1:
-			lines.append(f"Groove {groove2}")
+			lines += [f"Groove {groove2}", KEEP_TO_CHORDS]
 		for bar in bars:
 			lines.append(f"{n} {mma_bar(bar, beats)}")
 			n += 1
@@ -144,7 +147,7 @@ def write_mma(path, chart, rendition):
 		if i == len(final) - 1:
 			lines.append("Aria Off")
 			if ending:
-				lines.append(f"Groove {ending}")
+				lines += [f"Groove {ending}", KEEP_TO_CHORDS]
 		lines.append(f"{n} {mma_bar(bar, beats)}")
 		n += 1
 	with open(path, "w") as f:
