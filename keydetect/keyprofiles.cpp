@@ -2,6 +2,7 @@
 
 #include "keydetect/keymodel.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace cadora {
@@ -15,6 +16,12 @@ constexpr Profile kMajorDegrees = {0.748, 0.060, 0.488, 0.082, 0.670, 0.460,
                                    0.096, 0.715, 0.104, 0.366, 0.057, 0.400};
 constexpr Profile kMinorDegrees = {0.712, 0.084, 0.474, 0.618, 0.049, 0.460,
                                    0.105, 0.747, 0.404, 0.067, 0.300, 0.330};
+// The same minor with its seventh raised, as composed music has it wherever the dominant
+// leads home (a major V chord, a leading note at the cadence): without it, a minor piece
+// that dwells on its dominant reads as the dominant's major key. Natural-minor music keeps
+// the profile above, so a minor key is judged by whichever of the two it fits better.
+constexpr Profile kHarmonicMinorDegrees = {0.712, 0.084, 0.474, 0.618, 0.049, 0.460,
+                                           0.105, 0.747, 0.404, 0.067, 0.150, 0.550};
 
 // A played note also sounds in the chroma at its harmonics: harmonic h lands this many
 // semitones above the note (mod 12) with weight kHarmonicDecay^(h-1). The decay is steep
@@ -52,6 +59,12 @@ const Profile& minorProfile ()
 	return p;
 }
 
+const Profile& harmonicMinorProfile ()
+{
+	static const Profile p = withHarmonics (kHarmonicMinorDegrees);
+	return p;
+}
+
 // Pearson correlation of x with the profile p rotated so that its tonic lies on `tonic`.
 double correlation (const PitchClassLevels& x, const Profile& p, int tonic)
 {
@@ -85,8 +98,11 @@ double correlation (const PitchClassLevels& x, const Profile& p, int tonic)
 double keyCorrelation (const PitchClassLevels& chroma, int32_t k)
 {
 	// Key index k has its tonic k / 2 semitones above A; odd indices are minor.
-	const Profile& profile = keyIndexIsMinor (k) ? minorProfile () : majorProfile ();
-	return correlation (chroma, profile, k / 2);
+	const int tonic = k / 2;
+	if (!keyIndexIsMinor (k))
+		return correlation (chroma, majorProfile (), tonic);
+	return std::max (correlation (chroma, minorProfile (), tonic),
+	                 correlation (chroma, harmonicMinorProfile (), tonic));
 }
 
 int32_t bestKeyForChroma (const PitchClassLevels& chroma)

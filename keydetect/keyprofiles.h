@@ -1,5 +1,6 @@
 // Key classification of a pitch-class profile: the major or minor key whose tone
-// profile, rotated to each of the twelve tonics, correlates best with it.
+// profile, rotated to each of the twelve tonics, correlates best with it. A minor key has
+// two profiles, natural and with the raised seventh, and counts the better fit.
 #pragma once
 
 #include "keydetect/chromagram.h"
@@ -12,7 +13,8 @@ namespace cadora {
 // lower index. `chroma` must not be flat.
 int32_t bestKeyForChroma (const PitchClassLevels& chroma);
 
-// Correlation of `chroma` with the profile of key index k, -1..1.
+// Correlation of `chroma` with the profile of key index k (for a minor key, the better of
+// its two profiles), -1..1.
 double keyCorrelation (const PitchClassLevels& chroma, int32_t k);
 
 } // namespace cadora

@@ -54,6 +54,31 @@ INSTANTIATE_TEST_SUITE_P (KeyEstimator, SyntheticCadences,
                                              ChordCase {62, false, 96000},   // D major
                                              ChordCase {67, true, 44100}));  // G minor
 
+// A minor piece that opens on its dominant and keeps returning to it (V V i V i V i i, the V
+// major with the raised seventh, as composed minor music has it): the dominant's chord,
+// counted extra as the opening, must not turn the piece into the dominant's major key.
+class MinorOpeningOnTheDominant : public ::testing::TestWithParam<ChordCase>
+{
+};
+
+TEST_P (MinorOpeningOnTheDominant, staysInMinor)
+{
+	const ChordCase c = GetParam ();
+	const test::Chord one = {c.tonic - 12, c.tonic, c.tonic + 3, c.tonic + 7};
+	const test::Chord five = {c.tonic - 5, c.tonic + 2, c.tonic + 7, c.tonic + 11};
+	KeyEstimator estimator;
+	ChromaWorkspace workspace;
+	estimator.appendToChromagram (
+	    bufferOf (chords ({five, five, one, five, one, five, one, one}, 1.0, c.sampleRate), c.sampleRate), workspace);
+	EXPECT_EQ (estimator.keyOfChromagram (workspace), keyIndexFromRoot (c.tonic % 12, true))
+	    << "tonic " << c.tonic << " at " << c.sampleRate;
+}
+
+INSTANTIATE_TEST_SUITE_P (KeyEstimator, MinorOpeningOnTheDominant,
+                          ::testing::Values (ChordCase {69, true, 44100},    // A minor, not E major
+                                             ChordCase {67, true, 48000},    // G minor, not D major
+                                             ChordCase {64, true, 22050}));  // E minor, not B major
+
 TEST (KeyEstimator, aWorkspaceHasNoHopBeforeAFrameIsFull)
 {
 	KeyEstimator estimator;

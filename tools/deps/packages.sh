@@ -22,9 +22,10 @@ packages=(
   fonts-noto-cjk fonts-dejavu-core x11-utils xdotool imagemagick python3
 )
 
-# Benchmark packages: Rubber Band and SoundTouch for bench_transposer only (never linked into the
-# plug-in), and what shared/tools/test-music/make-test-music.sh renders with.
-bench_packages=(librubberband-dev libsoundtouch-dev fluidsynth fluid-soundfont-gm sox)
+# Benchmark packages: Rubber Band and SoundTouch for bench_transposer and the Queen Mary key
+# detector for qm_key_accuracy only (never linked into the plug-in), what
+# shared/tools/test-music/make-test-music.sh renders with, and MMA for bench/realdev.
+bench_packages=(librubberband-dev libsoundtouch-dev fluidsynth fluid-soundfont-gm sox mma libqm-dsp-dev)
 # The real-host test: headless Ardour 7 (ardour7-lua, its VST3 scanner) and sox.
 realhost_packages=(ardour sox)
 for option in "$@"; do
