@@ -8,6 +8,8 @@
 
 namespace cadora {
 
+struct StateFields;
+
 class VantoController : public Steinberg::Vst::EditController
 {
 public:
@@ -33,6 +35,8 @@ public:
 	void setEditorSize (int32_t width, int32_t height);
 
 private:
+	void applyState (const StateFields& fields);
+
 	int32_t editorWidth = kMinWidth;
 	int32_t editorHeight = 535;
 };
