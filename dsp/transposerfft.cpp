@@ -1,12 +1,11 @@
 #include "dsp/transposerfft.h"
 
+#include "dsp/mathconstants.h"
+
 #include <cmath>
 
 namespace cadora {
 namespace {
-
-constexpr double kTwoPi = 6.283185307179586;
-constexpr double kHalfPi = 1.5707963267948966;
 
 std::size_t largestPowerOfTwoFactor (std::size_t m)
 {

@@ -2,6 +2,7 @@
 // to a workspace that already holds a long chromagram, then the key of the chromagram.
 // Reported per second of audio (items = seconds of audio).
 #include "keydetect/keyestimator.h"
+#include "dsp/mathconstants.h"
 
 #include <benchmark/benchmark.h>
 
@@ -9,7 +10,6 @@
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kStepSeconds = 0.45;
 
 cadora::MonoBuffer chordAudio (uint32_t rate, double seconds, double offsetSeconds)

@@ -1,15 +1,11 @@
 #include "measures.h"
 
 #include "dsp/transposerfft.h"
+#include "dsp/mathconstants.h"
 
 #include <cmath>
 
 namespace cadora::bench {
-namespace {
-
-constexpr double kTwoPi = 6.283185307179586;
-
-} // namespace
 
 double residualDb (const std::vector<float>& x, std::size_t begin, double frequency, double sampleRate,
                    double halfBand)

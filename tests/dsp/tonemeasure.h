@@ -2,14 +2,14 @@
 // steady partial, pitch difference in cents, and the energy centre of a signal (for delays).
 #pragma once
 
+#include "dsp/mathconstants.h"
+
 #include <cmath>
 #include <complex>
 #include <cstddef>
 #include <vector>
 
 namespace cadora::tonemeasure {
-
-constexpr double kTwoPi = 6.283185307179586;
 
 // Frequency of the steady partial near `guess` in x[begin, begin + length), from the phase
 // drift of demodulated 50 ms segments (unambiguous within +-10 Hz of the guess).

@@ -1,5 +1,7 @@
 #include "testsignals.h"
 
+#include "dsp/mathconstants.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -7,7 +9,6 @@ namespace cadora {
 namespace test {
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr int64_t kCycleNs = 150000000;
 
 double midiToHz (int note)

@@ -1,3 +1,4 @@
+#include "dsp/mathconstants.h"
 #include "dsp/pitchtransposer.h"
 #include "plugin/parameters.h"
 #include "plugin/sharedstatus.h"
@@ -38,7 +39,7 @@ protected:
 		for (size_t c = 0; c < bus.channels.size (); ++c)
 			for (size_t j = 0; j < bus.channels[c].size (); ++j)
 				bus.channels[c][j] = amplitude * static_cast<float> (std::sin (
-				    2 * 3.141592653589793 * hz * (offset + j) / 44100.0 + 0.3 * c));
+				    2 * kPi * hz * (offset + j) / 44100.0 + 0.3 * c));
 	}
 };
 
