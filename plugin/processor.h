@@ -13,8 +13,6 @@
 #include "public.sdk/source/vst/vstaudioeffect.h"
 
 #include <array>
-#include <atomic>
-#include <memory>
 #include <thread>
 #include <vector>
 

@@ -1,7 +1,7 @@
 #include "measures.h"
 
-#include "dsp/transposerfft.h"
 #include "dsp/mathconstants.h"
+#include "dsp/transposerfft.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 // ModifiedRealFft and SplitComplexFft against a direct DFT in double precision, for every
 // size class the frame size rule produces (2^k, 3 x 2^k, 5 x 2^k).
-#include "dsp/transposerfft.h"
 #include "dsp/mathconstants.h"
+#include "dsp/transposerfft.h"
 
 #include <gtest/gtest.h>
 

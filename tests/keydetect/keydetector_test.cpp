@@ -41,6 +41,15 @@ std::vector<float> eMajorMusic (double seconds)
 	return out;
 }
 
+// Samples whose values tell their numbers: sample i is 0.5 + i / 100000.
+std::vector<float> numberedSamples (size_t count)
+{
+	std::vector<float> out (count);
+	for (size_t i = 0; i < count; ++i)
+		out[i] = 0.5f + static_cast<float> (i) / 100000.0f;
+	return out;
+}
+
 class KeyDetectorTest : public ::testing::Test
 {
 protected:
@@ -214,9 +223,7 @@ TEST_F (KeyDetectorTest, aNaNReachesTheEstimatorAtTheNextKeyStepAndThrows)
 TEST_F (KeyDetectorTest, aWorkerMoreThanARingBehindKeepsTheNewestRing)
 {
 	test::RingFeeder small (status, kRate, 1.25);   // 10000 samples
-	std::vector<float> numbered (25000);
-	for (size_t i = 0; i < numbered.size (); ++i)
-		numbered[i] = 0.5f + static_cast<float> (i) / 100000.0f;
+	const std::vector<float> numbered = numberedSamples (25000);
 	small.write (numbered);
 	small.pass (small.now);
 	const KeyDetectorState& s = small.detector.state ();
@@ -238,9 +245,7 @@ TEST_F (KeyDetectorTest, aWorkerMoreThanARingBehindKeepsTheNewestRing)
 TEST_F (KeyDetectorTest, samplesOverwrittenWhileAPassCopiesThemAreDropped)
 {
 	test::RingFeeder small (status, kRate, 1.25);   // 10000 samples
-	std::vector<float> numbered (12000);
-	for (size_t i = 0; i < numbered.size (); ++i)
-		numbered[i] = 0.5f + static_cast<float> (i) / 100000.0f;
+	const std::vector<float> numbered = numberedSamples (12000);
 	small.write (numbered);
 	small.ring.beginWrite (17000);   // a block of 5000 under way: slots of 2000..6999 go
 	for (uint64_t n = 12000; n < 14000; ++n)

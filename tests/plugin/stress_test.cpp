@@ -115,8 +115,8 @@ public:
 			const double t = static_cast<double> (sample) / sampleRate;
 			for (int c = 0; c < b.channels; ++c)
 			{
-				double v = 0.4 * std::sin (2.0 * kPi * (220.0 + 110.0 * c) * t) +
-				           0.3 * std::sin (2.0 * kPi * 659.3 * t) + noise (random);
+				double v = 0.4 * std::sin (kTwoPi * (220.0 + 110.0 * c) * t) +
+				           0.3 * std::sin (kTwoPi * 659.3 * t) + noise (random);
 				if (burst && j >= burstStart && j < burstEnd)
 					v = kBroken[(j + c) % 3];
 				b.set (c, j, v);
@@ -181,6 +181,9 @@ TEST (Stress, AThousandActivationsAtChangingRatesLeaveNoThreadAndNoMemoryBehind)
 	for (int i = 0; i < 2 * static_cast<int> (std::size (rates)); ++i)
 		cycle (i);
 	const size_t threadsBefore = platform::threadsOfThisProcess ();
+	ASSERT_EQ (kResultOk, p->setActive (true));
+	ASSERT_EQ (threadsBefore + 1, platform::threadsOfThisProcess ()) << "the count sees the worker";
+	ASSERT_EQ (kResultOk, p->setActive (false));
 	const size_t bytesBefore = privateBytes ();
 	for (int i = 0; i < 1000; ++i)
 	{
@@ -233,7 +236,22 @@ TEST (Stress, TenMinutesOfRandomAutomationAndBrokenInputGiveFiniteBoundedOutput)
 				}
 			done += static_cast<uint64_t> (n);
 		}
-		std::printf ("%s: %.0f s of audio, output peak %.3f\n", v.label, done / kRate, peak);
+		// After all that, clean music still comes through, moved up two semitones.
+		auto twoUp = test::makeChanges ({{kParamPitch, {0.7}}, {kParamMuteStrength, {0.0}}});
+		double energy = 0.0;
+		for (int block = 0; block < 24; ++block)
+		{
+			for (int c = 0; c < v.channels; ++c)
+				for (int32 j = 0; j < 4000; ++j)
+					buffers.set (c, j, 0.5 * std::sin (kTwoPi * 440.0 * (block * 4000 + j) / kRate));
+			ASSERT_EQ (kResultOk, buffers.process (*p.processor, 4000, block == 0 ? twoUp.get () : nullptr));
+			for (int32 j = 0; block >= 12 && j < 4000; ++j)
+				energy += buffers.out (0, j) * buffers.out (0, j);
+		}
+		const double rms = std::sqrt (energy / (12 * 4000));
+		std::printf ("%s: %.0f s of audio, output peak %.3f, then clean music at RMS %.3f\n", v.label,
+		             done / kRate, peak, rms);
+		EXPECT_GT (rms, 0.2) << v.label << ": the processor never recovered from the broken input";
 		// The input peaks below 1; the transposer's overlap and the vocal remover may add
 		// a little, never a multiple.
 		EXPECT_LT (peak, 2.0) << v.label;
