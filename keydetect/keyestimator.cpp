@@ -1,9 +1,9 @@
 #include "keydetect/keyestimator.h"
 
+#include "dsp/mathconstants.h"
 #include "keydetect/keyprofiles.h"
 #include "keydetect/realfft.h"
 #include "keydetect/spectralkernel.h"
-#include "dsp/mathconstants.h"
 
 #include <algorithm>
 #include <cmath>
