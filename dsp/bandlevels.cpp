@@ -1,11 +1,12 @@
 #include "dsp/bandlevels.h"
 
+#include "dsp/mathconstants.h"
+
 #include <cmath>
 
 namespace cadora {
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586;
 constexpr float kLevelScale = 5.8f;
 constexpr float kRise = 0.98f;
 constexpr float kFall = 0.8f;

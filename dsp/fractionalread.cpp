@@ -1,5 +1,7 @@
 #include "dsp/fractionalread.h"
 
+#include "dsp/mathconstants.h"
+
 #include <cmath>
 #include <complex>
 #include <vector>
@@ -7,7 +9,6 @@
 namespace cadora {
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr std::size_t kN = FractionalRead::kTaps;
 
 using Matrix = std::array<std::array<double, kN>, kN>;

@@ -1,5 +1,7 @@
 #include "dsp/spectralpeaks.h"
 
+#include "dsp/mathconstants.h"
+
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -8,7 +10,6 @@
 namespace cadora {
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr std::size_t kReach = 64;          // bins either side within which leakage is checked
 constexpr std::size_t kStepsPerBin = 8;     // resolution of the leakage measurement
 // Leaks of several stronger partials nearby add up: in phase, two of equal strength give four

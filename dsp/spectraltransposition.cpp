@@ -1,12 +1,13 @@
 #include "dsp/spectraltransposition.h"
 
+#include "dsp/mathconstants.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace cadora {
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr float kTiny = 1e-15f;
 constexpr ComplexF kZero {0.0f, 0.0f};
 // A bin whose energy rose since the last frame by more than this share of the smoothed energy

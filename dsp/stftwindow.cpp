@@ -1,12 +1,12 @@
 #include "dsp/stftwindow.h"
 
+#include "dsp/mathconstants.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace cadora {
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 // Kaiser shape parameter for the overlap ratio block/interval.
 double kaiserBeta (std::size_t block, std::size_t interval)

@@ -1,12 +1,11 @@
 #include "dsp/transposerfft.h"
 
+#include "dsp/mathconstants.h"
+
 #include <cmath>
 
 namespace cadora {
 namespace {
-
-constexpr double kTwoPi = 6.283185307179586;
-constexpr double kHalfPi = 1.5707963267948966;
 
 // The four outputs of a radix-4 butterfly.
 struct Quad

@@ -1,5 +1,6 @@
 #include "editor/controlgeometry.h"
 
+#include "dsp/mathconstants.h"
 #include "plugin/editorsize.h"
 
 #include <algorithm>
@@ -9,7 +10,6 @@ namespace cadora {
 
 namespace {
 
-constexpr double kHalfPi = 1.5707963267948966;
 constexpr double kSliderZeroX = 43.0;
 constexpr double kSliderSpan = 414.0;
 

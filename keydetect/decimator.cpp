@@ -1,12 +1,13 @@
 #include "keydetect/decimator.h"
 
+#include "dsp/mathconstants.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace cadora {
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 // The decimated rate stays at or above this, so that the pass band ends well below Nyquist.
 constexpr double kMinOutputRate = 4200.0;
 // Highest frequency the key analysis looks at; everything up to here passes.

@@ -3,9 +3,9 @@
 #include "keydetect/keymodel.h"
 #include "keydetect/keyvote.h"
 #include "keydetect/steadyclock.h"
-#include "plugin/sharedstatus.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace cadora {
 namespace {
@@ -19,7 +19,7 @@ constexpr uint64_t kWorkspaceSeconds = 40;
 
 } // namespace
 
-KeyDetector::KeyDetector (SharedStatus& sharedStatus) : status (sharedStatus) {}
+KeyDetector::KeyDetector () = default;
 
 KeyDetector::~KeyDetector () = default;
 
@@ -33,9 +33,8 @@ void KeyDetector::reset (size_t ringLength)
 	s.lastKeyTime = 0;
 	s.silent = false;
 	s.silenceSince = 0;
+	s.votedKey = kNoKey;
 	s.tempoState.clear ();
-	status.tempoBpm.store (0, std::memory_order_relaxed);
-	status.detectedKey.store (kNoKey, std::memory_order_relaxed);
 }
 
 void KeyDetector::clear ()
@@ -47,31 +46,32 @@ void KeyDetector::clear ()
 	s.tempoState.tempoHistory.clear ();
 }
 
-void KeyDetector::detectionPass (const float* monoRing, size_t ringLength, uint64_t monoWritten,
-                                 int32_t sampleRate, int64_t nowNs)
+DetectionResult KeyDetector::detectionPass (const MonoRing& ring, int32_t sampleRate, int64_t nowNs,
+                                            bool forgetFirst)
 {
-	if (status.redetectRequested.exchange (false))
-		forgetEverything ();
-	takeNewSamples (monoRing, ringLength, monoWritten);
+	DetectionResult found;
+	if (forgetFirst)
+		forgetEverything (found);
+	takeNewSamples (ring);
 	if (s.pendingSamples.size () < kMinPendingSamples || sampleRate < kMinSampleRate)
-		return;
+		return found;
 	if (newestQuarterSecondIsSilent (sampleRate))
 	{
-		onSilence (nowNs);
-		return;
+		onSilence (nowNs, found);
+		return found;
 	}
-	onSound (nowNs);
+	onSound (nowNs, found);
 	if (s.lastKeyTime == 0 || nowNs - s.lastKeyTime >= kKeyStepNs)
 	{
 		s.lastKeyTime = nowNs;
-		keyStep (sampleRate);
+		keyStep (sampleRate, found);
 	}
-	tempoStep (s.tempoState, s.pendingSamples.data (), s.pendingSamples.size (), sampleRate, nowNs,
-	           status.tempoBpm);
+	stepTempo (sampleRate, nowNs, found);
+	return found;
 }
 
 // The editor's re-detect request: everything but the read position and the silence flag.
-void KeyDetector::forgetEverything ()
+void KeyDetector::forgetEverything (DetectionResult& found)
 {
 	s.workspace.reset ();
 	s.keyFinder.reset ();
@@ -82,19 +82,32 @@ void KeyDetector::forgetEverything ()
 	s.tempoState.clear ();
 	s.lastKeyTime = 0;
 	s.silenceSince = 0;
-	status.tempoBpm.store (0, std::memory_order_relaxed);
-	status.detectedKey.store (kNoKey, std::memory_order_relaxed);
+	s.votedKey = kNoKey;
+	found.tempoBpm = 0;
+	found.key = kNoKey;
 }
 
-void KeyDetector::takeNewSamples (const float* monoRing, size_t ringLength, uint64_t monoWritten)
+void KeyDetector::takeNewSamples (const MonoRing& ring)
 {
-	if (ringLength == 0 || monoRing == nullptr)
+	if (ring.empty ())
 		return;
-	const uint64_t length = ringLength;
-	const uint64_t oldestKept = monoWritten > length ? monoWritten - length : 0;
-	for (uint64_t n = std::max (s.ringReadPos, oldestKept); n < monoWritten; ++n)
-		s.pendingSamples.push_back (monoRing[n % length]);
-	s.ringReadPos = monoWritten;
+	const size_t ringLength = ring.size ();
+	const uint64_t written = ring.written ();
+	const uint64_t oldestKept = written > ringLength ? written - ringLength : 0;
+	const uint64_t first = std::max (s.ringReadPos, oldestKept);
+	const size_t before = s.pendingSamples.size ();
+	for (uint64_t n = first; n < written; ++n)
+		s.pendingSamples.push_back (ring.at (n));
+	s.ringReadPos = written;
+	// A pass that ran a whole ring behind the audio thread may have copied slots that were
+	// overwritten meanwhile: those samples are not the ones their numbers say, so drop them.
+	const uint64_t intact = ring.firstIntact ();
+	if (intact > first)
+	{
+		const auto lost = static_cast<std::ptrdiff_t> (std::min (intact, written) - first);
+		const auto start = s.pendingSamples.begin () + static_cast<std::ptrdiff_t> (before);
+		s.pendingSamples.erase (start, start + lost);
+	}
 
 	if (s.pendingSamples.size () > ringLength)
 	{
@@ -115,20 +128,20 @@ bool KeyDetector::newestQuarterSecondIsSilent (int32_t sampleRate) const
 	return sum / static_cast<double> (count) < kSilenceMeanSquare;
 }
 
-void KeyDetector::onSilence (int64_t nowNs)
+void KeyDetector::onSilence (int64_t nowNs, DetectionResult& found)
 {
 	if (!s.silent)
 	{
 		s.silent = true;
 		s.silenceSince = nowNs;
 	}
-	status.musicPresent.store (false, std::memory_order_relaxed);
-	status.tempoBpm.store (tempoDuringSilence (s.tempoState, nowNs), std::memory_order_relaxed);
+	found.musicPresent = false;
+	found.tempoBpm = tempoDuringSilence (s.tempoState, nowNs);
 }
 
 // Music after a silence of at least 0.8 s is new music: the analysis starts afresh on it,
 // while the published tempo stays.
-void KeyDetector::onSound (int64_t nowNs)
+void KeyDetector::onSound (int64_t nowNs, DetectionResult& found)
 {
 	if (s.silent)
 	{
@@ -143,13 +156,14 @@ void KeyDetector::onSound (int64_t nowNs)
 			s.samplesFed = 0;
 			s.tempoState.lastRawTempo = 0.0f;
 			s.tempoState.tempoCount = 0;
-			status.detectedKey.store (kNoKey, std::memory_order_relaxed);
+			s.votedKey = kNoKey;
+			found.key = kNoKey;
 		}
 	}
-	status.musicPresent.store (true, std::memory_order_relaxed);
+	found.musicPresent = true;
 }
 
-void KeyDetector::keyStep (int32_t sampleRate)
+void KeyDetector::keyStep (int32_t sampleRate, DetectionResult& found)
 {
 	if (!s.keyFinder)
 		s.keyFinder = std::make_unique<KeyEstimator> ();
@@ -172,8 +186,18 @@ void KeyDetector::keyStep (int32_t sampleRate)
 				s.keyHistory.erase (s.keyHistory.begin ());
 		}
 	}
-	const int32_t published = status.detectedKey.load (std::memory_order_relaxed);
-	status.detectedKey.store (voteOnKeys (s.keyHistory, published), std::memory_order_relaxed);
+	s.votedKey = voteOnKeys (s.keyHistory, s.votedKey);
+	found.key = s.votedKey;
+}
+
+void KeyDetector::stepTempo (int32_t sampleRate, int64_t nowNs, DetectionResult& found)
+{
+	// The tempo step leaves its out value alone when the tempo it published still holds.
+	constexpr int32_t kUnchanged = -1;
+	std::atomic<int32_t> tempo {kUnchanged};
+	tempoStep (s.tempoState, s.pendingSamples.data (), s.pendingSamples.size (), sampleRate, nowNs, tempo);
+	if (tempo.load (std::memory_order_relaxed) != kUnchanged)
+		found.tempoBpm = tempo.load (std::memory_order_relaxed);
 }
 
 void KeyDetector::feedNewSamples (int32_t sampleRate)

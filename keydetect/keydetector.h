@@ -1,19 +1,27 @@
 // The key detection pass of the worker thread: takes the new mono samples from the
 // processor's ring, skips silence, feeds the key estimator at most every 450 ms, decides
-// the published key by a weighted vote over the last ten results, and estimates the tempo.
-// It reads and writes the shared status record it was made with.
+// the key by a weighted vote over the last ten results, and estimates the tempo. Each pass
+// returns what it found; publishing it is up to the caller (the worker).
 #pragma once
 
 #include "keydetect/keyestimator.h"
+#include "keydetect/monoring.h"
 #include "keydetect/tempoestimator.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace cadora {
 
-struct SharedStatus;
+// What one detection pass found. A field without a value keeps what was published before.
+struct DetectionResult
+{
+	std::optional<int32_t> key;        // 0..23, kNoKey = no key
+	std::optional<int32_t> tempoBpm;   // 0 = no tempo
+	std::optional<bool> musicPresent;
+};
 
 // The worker runs a pass only once the ring has received this many samples.
 constexpr uint64_t kMinWrittenForPass = 4096;
@@ -31,41 +39,42 @@ struct KeyDetectorState
 	int64_t lastKeyTime = 0;                  // steady-clock ns of the last key step; 0 = none
 	bool silent = false;                      // the last pass found silence
 	int64_t silenceSince = 0;                 // when the current silence began
+	int32_t votedKey = -1;                    // the key of the last vote, kNoKey = none
 	TempoState tempoState;
 };
 
 class KeyDetector
 {
 public:
-	explicit KeyDetector (SharedStatus& status);
+	KeyDetector ();
 	~KeyDetector ();
 	KeyDetector (const KeyDetector&) = delete;
 	KeyDetector& operator= (const KeyDetector&) = delete;
 
-	// Activation: every field back to its initial value, room for one ring of pending
-	// samples; publishes no key (-1) and no tempo (0).
+	// Activation: every field back to its initial value (no key, no tempo), room for one
+	// ring of pending samples.
 	void reset (size_t ringLength);
 	// Deactivation: destroys the estimator objects and empties the arrays.
 	void clear ();
 
-	// One detection pass at time nowNs over the ring of `ringLength` samples, of which
-	// `monoWritten` (loaded with acquire ordering) were ever written. Throws what the
-	// estimator throws (KeyEstimationError for a non-finite sample) or std::bad_alloc.
-	void detectionPass (const float* monoRing, size_t ringLength, uint64_t monoWritten, int32_t sampleRate,
-	                    int64_t nowNs);
+	// One detection pass at time nowNs over the samples written to `ring` since the last
+	// one; `forgetFirst` (the editor's re-detect request) starts the analysis afresh before
+	// it. Throws what the estimator throws (KeyEstimationError for a non-finite sample) or
+	// std::bad_alloc.
+	DetectionResult detectionPass (const MonoRing& ring, int32_t sampleRate, int64_t nowNs, bool forgetFirst);
 
 	const KeyDetectorState& state () const { return s; }
 
 private:
-	SharedStatus& status;
 	KeyDetectorState s;
 
-	void forgetEverything ();
-	void takeNewSamples (const float* monoRing, size_t ringLength, uint64_t monoWritten);
+	void forgetEverything (DetectionResult& found);
+	void takeNewSamples (const MonoRing& ring);
 	bool newestQuarterSecondIsSilent (int32_t sampleRate) const;
-	void onSilence (int64_t nowNs);
-	void onSound (int64_t nowNs);
-	void keyStep (int32_t sampleRate);
+	void onSilence (int64_t nowNs, DetectionResult& found);
+	void onSound (int64_t nowNs, DetectionResult& found);
+	void keyStep (int32_t sampleRate, DetectionResult& found);
+	void stepTempo (int32_t sampleRate, int64_t nowNs, DetectionResult& found);
 	void feedNewSamples (int32_t sampleRate);
 };
 

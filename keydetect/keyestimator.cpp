@@ -1,5 +1,6 @@
 #include "keydetect/keyestimator.h"
 
+#include "dsp/mathconstants.h"
 #include "keydetect/keyprofiles.h"
 #include "keydetect/realfft.h"
 #include "keydetect/spectralkernel.h"
@@ -10,7 +11,6 @@
 namespace cadora {
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 // Analysis frame and hop, in decimated samples (about 0.46 s and 0.12 s at 4.4 kHz).
 constexpr size_t kFrameLength = 2048;
 constexpr size_t kHopLength = 512;

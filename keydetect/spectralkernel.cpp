@@ -1,13 +1,10 @@
 #include "keydetect/spectralkernel.h"
 
+#include "dsp/mathconstants.h"
+
 #include <cmath>
 
 namespace cadora {
-namespace {
-
-constexpr double kHalfPi = 1.5707963267948966;
-
-} // namespace
 
 SpectralKernel::SpectralKernel (double sampleRate, size_t frameLength)
 {

@@ -2,8 +2,8 @@
 
 #include "editor/vantoeditor.h"
 #include "plugin/parameters.h"
+#include "plugin/statecodec.h"
 
-#include "base/source/fstreamer.h"
 #include "pluginterfaces/base/ustring.h"
 #include "pluginterfaces/gui/iplugview.h"
 
@@ -35,61 +35,40 @@ tresult PLUGIN_API VantoController::initialize (FUnknown* context)
 	return kResultOk;
 }
 
+// The controller shows only values fit to store: damaged ones become defaults or are clamped.
+void VantoController::applyState (const StateFields& fields)
+{
+	for (ParamID id = 0; id < kParamCount; ++id)
+		setParamNormalized (id, storableValue (id, fields.values[id]));
+}
+
 tresult PLUGIN_API VantoController::setComponentState (IBStream* state)
 {
-	if (!state)
+	StateFields fields;
+	if (!readState (state, kComponentStateRules, fields))
 		return kResultFalse;
-	IBStreamer streamer (state, kLittleEndian);
-	double values[kParamCount] {};
-	for (int id = kParamHardness; id <= kParamMuteStrength; ++id)
-	{
-		if (!streamer.readDouble (values[id]))
-			return kResultFalse;
-	}
-	if (!streamer.readDouble (values[kParamPitch]))
-		values[kParamPitch] = 0.5;
-	for (ParamID id = 0; id < kParamCount; ++id)
-		setParamNormalized (id, storableValue (id, values[id]));
+	applyState (fields);
 	return kResultOk;
 }
 
 tresult PLUGIN_API VantoController::setState (IBStream* state)
 {
-	if (!state)
+	StateFields fields;
+	if (!readState (state, kControllerStateRules, fields))
 		return kResultFalse;
-	IBStreamer streamer (state, kLittleEndian);
-	double values[kParamCount] {};
-	for (int id = kParamHardness; id <= kParamPlayerSource; ++id)
-	{
-		if (!streamer.readDouble (values[id]))
-			return kResultFalse;
-	}
-	int32 width = 0;
-	int32 height = 0;
-	if (!streamer.readInt32 (width) || !streamer.readInt32 (height))
-		return kResultFalse;
-	if (!streamer.readDouble (values[kParamMuteStrength]))
-		values[kParamMuteStrength] = 0.0;
-	if (!streamer.readDouble (values[kParamPitch]))
-		values[kParamPitch] = 0.5;
-	for (ParamID id = 0; id < kParamCount; ++id)
-		setParamNormalized (id, storableValue (id, values[id]));
-	setEditorSize (width, height);
+	applyState (fields);
+	setEditorSize (fields.editorWidth, fields.editorHeight);
 	return kResultOk;
 }
 
 tresult PLUGIN_API VantoController::getState (IBStream* state)
 {
-	if (!state)
-		return kResultFalse;
-	IBStreamer streamer (state, kLittleEndian);
-	bool ok = true;
-	for (ParamID id = kParamHardness; id <= kParamPlayerSource; ++id)
-		ok = ok && streamer.writeDouble (getParamNormalized (id));
-	ok = ok && streamer.writeInt32 (editorSize.width) && streamer.writeInt32 (editorSize.height);
-	ok = ok && streamer.writeDouble (getParamNormalized (kParamMuteStrength));
-	ok = ok && streamer.writeDouble (getParamNormalized (kParamPitch));
-	return ok ? kResultOk : kResultFalse;
+	StateFields fields;
+	for (ParamID id = 0; id < kParamCount; ++id)
+		fields.values[id] = getParamNormalized (id);
+	fields.editorWidth = editorSize.width;
+	fields.editorHeight = editorSize.height;
+	return writeState (state, kControllerStateRules, fields) ? kResultOk : kResultFalse;
 }
 
 IPlugView* PLUGIN_API VantoController::createView (FIDString name)

@@ -9,6 +9,8 @@
 
 namespace cadora {
 
+struct StateFields;
+
 class VantoController : public Steinberg::Vst::EditController
 {
 public:
@@ -30,6 +32,8 @@ public:
 	void setEditorSize (int32_t width, int32_t height);
 
 private:
+	void applyState (const StateFields& fields);
+
 	EditorSize editorSize = editorSizeForWidth (kEditorMinWidth);
 };
 

@@ -1,6 +1,8 @@
 // Identities of the plug-in: class ids, names, vendor and parameter ids.
 #pragma once
 
+#include "plugin/version.h"
+
 #include "pluginterfaces/base/funknown.h"
 #include "pluginterfaces/vst/vsttypes.h"
 
@@ -14,7 +16,6 @@ constexpr const char* kVendorUrl = "https://solvane.com";
 constexpr const char* kVendorEmail = "";
 constexpr const char* kProcessorName = "vanto-cadora";
 constexpr const char* kControllerName = "vanto-cadora Controller";
-constexpr const char* kPluginVersion = "9.9.0";
 
 enum ParamId : Steinberg::Vst::ParamID
 {

@@ -35,6 +35,14 @@ double parameterDefault (Steinberg::Vst::ParamID id)
 	return id < kParamCount ? kParameterDefinitions[id].defaultValue : 0.0;
 }
 
+std::array<double, kParamCount> parameterDefaults ()
+{
+	std::array<double, kParamCount> values {};
+	for (Steinberg::Vst::ParamID id = 0; id < kParamCount; ++id)
+		values[id] = parameterDefault (id);
+	return values;
+}
+
 double storableValue (Steinberg::Vst::ParamID id, double value)
 {
 	return sanitised (value, parameterDefault (id));
@@ -42,22 +50,22 @@ double storableValue (Steinberg::Vst::ParamID id, double value)
 
 int semitonesFromPitch (double pitch)
 {
-	return static_cast<int> (std::lround (sanitised (pitch, 0.5) * 10.0)) - 5;
+	return static_cast<int> (std::lround (sanitised (pitch, parameterDefault (kParamPitch)) * 10.0)) - 5;
 }
 
 int playerIndexFromSource (double source)
 {
-	return static_cast<int> (std::lround (sanitised (source, 0.0) * 5.0));
+	return static_cast<int> (std::lround (sanitised (source, parameterDefault (kParamPlayerSource)) * 5.0));
 }
 
 float muteStrengthFromValue (double strength)
 {
-	return static_cast<float> (sanitised (strength, 0.0));
+	return static_cast<float> (sanitised (strength, parameterDefault (kParamMuteStrength)));
 }
 
 double hardnessFromValue (double hardness)
 {
-	return sanitised (hardness, 0.5);
+	return sanitised (hardness, parameterDefault (kParamHardness));
 }
 
 double pitchFromSemitones (double semitones)

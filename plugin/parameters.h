@@ -4,6 +4,8 @@
 
 #include "plugin/ids.h"
 
+#include <array>
+
 namespace cadora {
 
 struct ParameterDefinition
@@ -20,6 +22,8 @@ extern const ParameterDefinition kParameterDefinitions[kParamCount];
 
 // Default normalised value of a parameter id (0 for an unknown id).
 double parameterDefault (Steinberg::Vst::ParamID id);
+// Every parameter's default, indexed by ParamId.
+std::array<double, kParamCount> parameterDefaults ();
 
 // A normalised value fit to store: non-finite counts as the default, the rest is clamped to [0, 1].
 double storableValue (Steinberg::Vst::ParamID id, double value);

@@ -81,10 +81,7 @@ void VantoProcessor::applyParameterChanges (IParameterChanges* changes)
 			continue;
 		storeParameter (id, value);
 		if (id == kParamHardness)
-		{
-			hardnessToPush = hardnessFromValue (value);
-			hardnessChanged.store (true, std::memory_order_release);
-		}
+			channel.offerHardness (hardnessFromValue (value));
 	}
 }
 
@@ -104,20 +101,18 @@ void VantoProcessor::feedMono (const ProcessData& data)
 {
 	const AudioBusBuffers& in = data.inputs[0];
 	const int32 k = in.numChannels;
-	const size_t ringLength = monoRing.size ();
-	uint64_t w = monoWritten.load (std::memory_order_relaxed);
+	const uint64_t end = monoWritten + static_cast<uint64_t> (data.numSamples);
+	channel.ring.beginWrite (end);
 	for (int32 j = 0; j < data.numSamples; ++j)
 	{
 		float m = 0.0f;
 		for (int32 c = 0; c < k; ++c)
 			m += inputSample (in, data.symbolicSampleSize, c, j);
 		m = k > 0 ? m / static_cast<float> (k) : 0.0f;
-		if (ringLength > 0)
-			monoRing[w % ringLength] = m;
-		++w;
+		channel.ring.put (monoWritten++, m);
 		addAnalysisSample (m);
 	}
-	monoWritten.store (w, std::memory_order_release);
+	channel.ring.endWrite (end);
 }
 
 tresult VantoProcessor::writeStereo (ProcessData& data)

@@ -2,8 +2,7 @@
 
 #include "plugin/parameters.h"
 #include "plugin/sharedstatus.h"
-
-#include "base/source/fstreamer.h"
+#include "plugin/statecodec.h"
 
 #include <algorithm>
 
@@ -20,6 +19,7 @@ constexpr double kRingSeconds = 8.0;
 VantoProcessor::VantoProcessor ()
 {
 	setControllerClass (kControllerUID);
+	channel.offerHardness (hardnessFromValue (params[kParamHardness]));
 	prepareBandAnalysis ();
 	sharedStatus ().clearBandLevels ();
 }
@@ -85,26 +85,25 @@ tresult PLUGIN_API VantoProcessor::setActive (TBool state)
 	scratchRight.assign (maxBlock, 0.0f);
 	vocalLow = {};
 
-	monoRing.assign (static_cast<size_t> (kRingSeconds * sr), 0.0f);
-	monoWritten.store (0);
-	keyWorker.reset (monoRing.size ());
+	const auto ringLength = static_cast<size_t> (kRingSeconds * sr);
+	monoWritten = 0;
+	channel.open (ringLength, activeSampleRate, hardnessFromValue (params[kParamHardness]));
+	keyWorker.reset (ringLength);
 
 	auto& status = sharedStatus ();
 	status.tempoBpm.store (0);
 	status.detectedKey.store (-1);
 
-	hardnessToPush = hardnessFromValue (params[kParamHardness]);
-	hardnessChanged.store (true, std::memory_order_release);
-	workerRunning.store (true);
+	channel.start ();
 	if (manualWorker)
 		return kResultOk;
 	try
 	{
-		workerThread = std::thread (&Worker::loop, this);
+		workerThread = std::thread ([this] { keyWorker.run (channel); });
 	}
 	catch (...)
 	{
-		workerRunning.store (false);
+		channel.stop ();
 		return kResultFalse;
 	}
 	return kResultOk;
@@ -112,11 +111,11 @@ tresult PLUGIN_API VantoProcessor::setActive (TBool state)
 
 void VantoProcessor::deactivate ()
 {
-	workerRunning.store (false);
+	channel.stop ();
 	if (workerThread.joinable ())
 		workerThread.join ();
 	keyWorker.clear ();
-	monoRing.clear ();
+	channel.close ();
 }
 
 void VantoProcessor::useManualWorker (SteadyClock& clock)
@@ -127,58 +126,41 @@ void VantoProcessor::useManualWorker (SteadyClock& clock)
 
 void VantoProcessor::runWorkerCycle ()
 {
-	if (manualWorker && workerRunning.load () && !keyWorker.runCycle (*this))
-		workerRunning.store (false);
+	if (manualWorker && channel.running () && !keyWorker.runCycle (channel))
+		channel.stop ();
 }
 
 void VantoProcessor::storeParameter (ParamID id, double value)
 {
 	params[id] = value;
 	if (id == kParamPitch)
-		semitones.store (semitonesFromPitch (value), std::memory_order_relaxed);
-}
-
-bool VantoProcessor::takeHardnessToPush (double& value)
-{
-	if (!hardnessChanged.exchange (false, std::memory_order_acquire))
-		return false;
-	value = hardnessToPush;
-	return true;
+		channel.setSemitones (semitonesFromPitch (value));
 }
 
 tresult PLUGIN_API VantoProcessor::getState (IBStream* state)
 {
-	if (!state)
-		return kResultFalse;
-	IBStreamer streamer (state, kLittleEndian);
-	for (double value : params)
-	{
-		if (!streamer.writeDouble (value))
-			return kResultFalse;
-	}
-	return kResultOk;
+	StateFields fields;
+	fields.values = params;
+	return writeState (state, kProcessorStateRules, fields) ? kResultOk : kResultFalse;
 }
 
+// Values are kept as stored, damaged or not: each use derives a sane value from them, and
+// a project saved again keeps what it held. A refused stream still leaves the parameters
+// read before its end, and the missing one at 0.
 tresult PLUGIN_API VantoProcessor::setState (IBStream* state)
 {
 	if (!state)
 		return kResultFalse;
-	IBStreamer streamer (state, kLittleEndian);
-	for (int id = kParamHardness; id <= kParamPlayerSource; ++id)
+	StateFields fields;
+	if (!readState (state, kProcessorStateRules, fields))
 	{
-		double value = 0.0;
-		if (!streamer.readDouble (value))
-		{
-			params[id] = 0.0;
-			return kResultFalse;
-		}
-		params[id] = value;
+		for (int id = 0; id <= fields.parametersRead; ++id)
+			params[id] = fields.values[id];
+		return kResultFalse;
 	}
-	double mute = 0.0;
-	params[kParamMuteStrength] = streamer.readDouble (mute) ? mute : 0.0;
-	double pitch = 0.5;
-	storeParameter (kParamPitch, streamer.readDouble (pitch) ? pitch : 0.5);
-	hardnessToPush = hardnessFromValue (params[kParamHardness]);
+	for (ParamID id = 0; id < kParamCount; ++id)
+		storeParameter (id, fields.values[id]);
+	channel.storeHardness (hardnessFromValue (params[kParamHardness]));
 	return kResultOk;
 }
 

@@ -6,13 +6,13 @@
 #include "dsp/pitchtransposer.h"
 #include "dsp/vocalremover.h"
 #include "plugin/ids.h"
+#include "plugin/parameters.h"
 #include "plugin/worker.h"
+#include "plugin/workerchannel.h"
 
 #include "public.sdk/source/vst/vstaudioeffect.h"
 
 #include <array>
-#include <atomic>
-#include <memory>
 #include <thread>
 #include <vector>
 
@@ -44,28 +44,18 @@ public:
 	tresult PLUGIN_API setupProcessing (Steinberg::Vst::ProcessSetup& setup) override;
 	tresult PLUGIN_API process (Steinberg::Vst::ProcessData& data) override;
 
-	// Read access for the worker, the command-line tool and tests.
+	// Read access for the command-line tool and tests.
 	double parameter (ParamId id) const { return params[id]; }
-	const std::vector<float>& mono () const { return monoRing; }
-	uint64_t monoSamplesWritten () const { return monoWritten.load (std::memory_order_acquire); }
-	int32_t sampleRate () const { return activeSampleRate; }
 	int32_t analysisSamples () const { return analysisFill; }
 	bool workerIsRunning () const { return workerThread.joinable (); }
-	Worker& worker () { return keyWorker; }
-
-	// Worker hand-over of Hardness: returns true and the value when a new one waits.
-	bool takeHardnessToPush (double& value);
-	bool workerShouldRun () const { return workerRunning.load (); }
-	// Semitones of the current Pitch, for the worker thread.
-	int transposeSemitones () const { return semitones.load (std::memory_order_relaxed); }
+	// What the worker is handed (mono ring, Hardness, run state), as the worker sees it.
+	WorkerChannel& workerChannel () { return channel; }
 
 	// Runs the worker in simulated time: from the next activation on no thread is
 	// started, and each runWorkerCycle is one cycle at the given clock's time. A cycle
 	// that fails ends the worker until the next activation, as it ends the thread.
 	void useManualWorker (SteadyClock& clock);
 	void runWorkerCycle ();
-	// Test access to the mono ring, to put in what the audio thread never writes.
-	float* monoRingForTesting () { return monoRing.data (); }
 
 private:
 	void applyParameterChanges (Steinberg::Vst::IParameterChanges* changes);
@@ -76,9 +66,7 @@ private:
 	void deactivate ();
 	void storeParameter (Steinberg::Vst::ParamID id, double value);
 
-	std::array<double, kParamCount> params {0.5, 0.0, 0.0, 0.0, 0.0, 0.5};
-	double hardnessToPush = 0.5;
-	std::atomic<bool> hardnessChanged {true};
+	std::array<double, kParamCount> params = parameterDefaults ();
 	PitchTransposer transposer;
 	std::vector<float> scratchLeft;
 	std::vector<float> scratchRight;
@@ -87,13 +75,11 @@ private:
 	std::array<float, kAnalysisLength> analysisWindow = makeAnalysisWindow ();
 	std::array<float, kDisplayBands> smoothedBandLevels {};
 	int32_t analysisFill = 0;
-	std::vector<float> monoRing;
-	std::atomic<uint64_t> monoWritten {0};
-	std::atomic<bool> workerRunning {false};
+	uint64_t monoWritten = 0;
+	WorkerChannel channel;
 	std::thread workerThread;
 	bool manualWorker = false;
 	int32_t activeSampleRate = 0;
-	std::atomic<int> semitones {0};
 	Worker keyWorker;
 };
 

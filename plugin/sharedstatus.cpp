@@ -1,5 +1,7 @@
 #include "plugin/sharedstatus.h"
 
+#include "keydetect/keydetector.h"
+
 namespace cadora {
 
 void SharedStatus::clearBandLevels ()
@@ -18,6 +20,16 @@ void SharedStatus::resetAll ()
 	musicPresent.store (false);
 	redetectRequested.store (false);
 	clearBandLevels ();
+}
+
+void SharedStatus::publish (const DetectionResult& found)
+{
+	if (found.musicPresent)
+		musicPresent.store (*found.musicPresent, std::memory_order_relaxed);
+	if (found.tempoBpm)
+		tempoBpm.store (*found.tempoBpm, std::memory_order_relaxed);
+	if (found.key)
+		detectedKey.store (*found.key, std::memory_order_relaxed);
 }
 
 SharedStatus& sharedStatus ()

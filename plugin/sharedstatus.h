@@ -8,6 +8,8 @@
 
 namespace cadora {
 
+struct DetectionResult;
+
 struct SharedStatus
 {
 	static constexpr int kBands = 32;
@@ -25,6 +27,8 @@ struct SharedStatus
 	void resetAll ();
 	// Sets all band levels to 0, as every processor construction does.
 	void clearBandLevels ();
+	// Stores what a detection pass found; the fields it left open stay as they are.
+	void publish (const DetectionResult& found);
 };
 
 static_assert (std::atomic<int32_t>::is_always_lock_free, "int32 atomics must be lock-free");

@@ -1,10 +1,8 @@
 #include "plugin/worker.h"
 
 #include "keydetect/keymodel.h"
-#include "plugin/processor.h"
 #include "plugin/sharedstatus.h"
 
-#include "platform/clock.h"
 #include "platform/fftwlibrary.h"
 
 namespace cadora {
@@ -17,7 +15,7 @@ int32_t transposedKey (int32_t k, int semitones)
 	return keyIndexFromRoot (root, keyIndexIsMinor (k));
 }
 
-Worker::Worker () : keyDetector (sharedStatus ()) {}
+Worker::Worker () = default;
 Worker::~Worker () = default;
 
 void Worker::setClock (SteadyClock& clock)
@@ -38,14 +36,14 @@ void Worker::clear ()
 	autoTuneLink.reset ();
 }
 
-void Worker::runLinkSteps (VantoProcessor& processor)
+void Worker::runLinkSteps (WorkerChannel& channel)
 {
 	auto& status = sharedStatus ();
 	AutoTuneLink& link = *autoTuneLink;
 	link.tick ();
 	status.linkConnected.store (link.isConnected ());
 	double hardness = 0.0;
-	if (processor.takeHardnessToPush (hardness))
+	if (channel.takeHardness (hardness))
 		link.setHardness (hardness);
 	if (link.readHardness (hardness))
 		status.linkedHardness.store (hardness);
@@ -54,7 +52,7 @@ void Worker::runLinkSteps (VantoProcessor& processor)
 	if (link.readKey (root, minor))
 		status.linkedKey.store (keyIndexFromRoot (root, minor));
 	// The singer hears the music moved by Pitch, so the auto-tune gets the moved key.
-	const int32_t key = transposedKey (status.detectedKey.load (), processor.transposeSemitones ());
+	const int32_t key = transposedKey (status.detectedKey.load (), channel.semitones ());
 	if (key >= 0 && key != lastHandedKey)
 	{
 		link.setKey (keyIndexToRoot (key), keyIndexIsMinor (key));
@@ -62,22 +60,23 @@ void Worker::runLinkSteps (VantoProcessor& processor)
 	}
 }
 
-void Worker::runSteps (VantoProcessor& processor)
+void Worker::runSteps (WorkerChannel& channel)
 {
 	if (autoTuneLink)
-		runLinkSteps (processor);
+		runLinkSteps (channel);
 	// Without FFTW (its module missing beside the plug-in) key detection stays off.
-	const uint64_t written = processor.monoSamplesWritten ();
-	if (written >= kMinWrittenForPass && platform::fftwAvailable ())
-		keyDetector.detectionPass (processor.mono ().data (), processor.mono ().size (), written,
-		                           processor.sampleRate (), timeSource->nowNs ());
+	if (channel.ring.written () < kMinWrittenForPass || !platform::fftwAvailable ())
+		return;
+	auto& status = sharedStatus ();
+	const bool redetect = status.redetectRequested.exchange (false);
+	status.publish (keyDetector.detectionPass (channel.ring, channel.sampleRate (), timeSource->nowNs (), redetect));
 }
 
-bool Worker::runCycle (VantoProcessor& processor)
+bool Worker::runCycle (WorkerChannel& channel)
 {
 	try
 	{
-		runSteps (processor);
+		runSteps (channel);
 		return true;
 	}
 	catch (...)
@@ -89,14 +88,13 @@ bool Worker::runCycle (VantoProcessor& processor)
 	}
 }
 
-void Worker::loop (VantoProcessor* processor)
+void Worker::run (WorkerChannel& channel)
 {
-	Worker& worker = processor->worker ();
-	while (processor->workerShouldRun ())
+	while (channel.running ())
 	{
-		if (!worker.runCycle (*processor))
+		if (!runCycle (channel))
 			return;
-		platform::sleepUntilNs (platform::steadyNowNs () + kCycleNs);
+		channel.waitFor (kCycleNs);
 	}
 }
 

@@ -1,19 +1,20 @@
 // The processor's worker: everything too slow or too risky for the audio thread — the
 // auto-tune link and key detection — run every 150 ms on a thread of its own while the
-// processor is active, or one cycle at a time in simulated time (tests, cadora-cli).
+// processor is active, or one cycle at a time in simulated time (tests, cadora-cli). It
+// reads what the audio thread hands over through a WorkerChannel and is the one publisher
+// of what it finds (key, tempo, link state) to the shared status.
 #pragma once
 
 #include "autotune/autotunelink.h"
 #include "keydetect/keydetector.h"
 #include "keydetect/steadyclock.h"
+#include "plugin/workerchannel.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 
 namespace cadora {
-
-class VantoProcessor;
 
 class Worker
 {
@@ -34,15 +35,15 @@ public:
 	void clear ();
 	// One cycle: the link steps, then a detection pass once enough music was written.
 	// A cycle that fails publishes no key and no tempo and returns false: the worker ends.
-	bool runCycle (VantoProcessor& processor);
+	bool runCycle (WorkerChannel& channel);
 
-	// Thread function: cycles until the processor clears workerRunning or a cycle fails.
-	static void loop (VantoProcessor* processor);
-
+	// Thread function: a cycle, then a wait of one period that stopping the channel cuts
+	// short; until the channel stops or a cycle fails.
+	void run (WorkerChannel& channel);
 
 private:
-	void runLinkSteps (VantoProcessor& processor);
-	void runSteps (VantoProcessor& processor);
+	void runLinkSteps (WorkerChannel& channel);
+	void runSteps (WorkerChannel& channel);
 
 	RealSteadyClock realClock;
 	SteadyClock* timeSource = &realClock;

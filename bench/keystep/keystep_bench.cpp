@@ -1,6 +1,7 @@
 // Cost of the key estimator's share of one key step: 0.45 s of new mono audio appended
 // to a workspace that already holds a long chromagram, then the key of the chromagram.
 // Reported per second of audio (items = seconds of audio).
+#include "dsp/mathconstants.h"
 #include "keydetect/keyestimator.h"
 
 #include <benchmark/benchmark.h>
@@ -9,7 +10,6 @@
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kStepSeconds = 0.45;
 
 cadora::MonoBuffer chordAudio (uint32_t rate, double seconds, double offsetSeconds)
@@ -22,7 +22,7 @@ cadora::MonoBuffer chordAudio (uint32_t rate, double seconds, double offsetSecon
 		const double t = offsetSeconds + static_cast<double> (i) / rate;
 		double v = 0.0;
 		for (double f : notes)
-			v += 0.1 * std::sin (2.0 * kPi * f * t);
+			v += 0.1 * std::sin (2.0 * cadora::kPi * f * t);
 		audio.setSample (i, v);
 	}
 	return audio;

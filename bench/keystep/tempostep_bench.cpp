@@ -1,6 +1,7 @@
 // Cost of one tempo step of the detection pass: the onset envelope and the beat period of a
 // full pending buffer (8 s of music, the most a pass ever sees), then the consensus. The
 // worker runs one such step every 150 ms cycle.
+#include "dsp/mathconstants.h"
 #include "keydetect/tempoestimator.h"
 
 #include <benchmark/benchmark.h>
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
+using cadora::kPi;
 constexpr double kPendingSeconds = 8.0;
 
 // A chord held under a kick-like burst on every beat at 120 BPM: a beat the estimator

@@ -1,5 +1,7 @@
 #include "signals.h"
 
+#include "dsp/mathconstants.h"
+
 #include <sndfile.h>
 
 #include <algorithm>
@@ -9,8 +11,6 @@
 
 namespace cadora::bench {
 namespace {
-
-constexpr double kTwoPi = 6.283185307179586;
 
 // Appends the frames of a WAV file (first two channels; mono is doubled) until `out` holds `wanted`.
 bool appendWav (const std::string& path, std::size_t wanted, Stereo& out)

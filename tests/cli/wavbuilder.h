@@ -2,6 +2,8 @@
 // right or wrong. The RIFF size is filled in by bytes() unless the test sets its own.
 #pragma once
 
+#include "dsp/mathconstants.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -100,7 +102,7 @@ inline std::vector<uint8_t> toneWav (int channels, int frames, int rate = 44100)
 	for (int i = 0; i < frames; ++i)
 		for (int c = 0; c < channels; ++c)
 			samples.push_back (static_cast<int16_t> (
-			    std::lround (0.3 * 32767 * std::sin (2 * 3.14159265358979 * 440.0 * i / rate + c))));
+			    std::lround (0.3 * 32767 * std::sin (2 * kPi * 440.0 * i / rate + c))));
 	return WavBuilder ()
 	    .fmt (WavBuilder::kPcm, static_cast<uint16_t> (channels), static_cast<uint32_t> (rate), 16)
 	    .pcm16 (samples)

@@ -1,5 +1,7 @@
 #include "dsp/bandlevels.h"
 
+#include "dsp/mathconstants.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,8 +9,6 @@
 
 namespace cadora {
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 std::vector<float> binSine (int bin, float amplitude)
 {

@@ -16,7 +16,6 @@ namespace {
 
 using tonemeasure::cents;
 using tonemeasure::energyCentre;
-using tonemeasure::kTwoPi;
 
 struct Stereo
 {

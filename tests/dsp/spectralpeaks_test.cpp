@@ -1,6 +1,7 @@
 // Where a partial lies between the bins: from its phase advance over one interval (exact for a
 // steady partial, refused when it cannot be the bin's own partial) and from the shape of the
 // energies around its strongest bin.
+#include "dsp/mathconstants.h"
 #include "dsp/spectralpeaks.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +10,6 @@
 
 namespace cadora {
 namespace {
-
-constexpr double kTwoPi = 6.283185307179586;
 
 struct AdvanceCase
 {

@@ -2,6 +2,7 @@
 // window's transform, sidelobes and all, with the previous interval's phases): peaks and their
 // positions, sidelobes that are not peaks, the bin map around and between peaks, zero reads
 // outside the bin range, energy of every output bin.
+#include "dsp/mathconstants.h"
 #include "dsp/spectraltransposition.h"
 #include "dsp/stftwindow.h"
 
@@ -18,8 +19,6 @@ constexpr std::size_t kFftSize = 2048;
 constexpr std::size_t kBands = kFftSize / 2;
 constexpr std::size_t kInterval = 661;
 constexpr std::size_t kBlock = 1764;
-constexpr double kTwoPi = 6.283185307179586;
-
 // The analysis window at 44.1 kHz and its transform W(nu), nu in bins.
 class Window
 {

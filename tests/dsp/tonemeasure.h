@@ -3,6 +3,7 @@
 // energy off the expected partials (residual) and the energy ahead of clicks (pre-echo).
 #pragma once
 
+#include "dsp/mathconstants.h"
 #include "dsp/transposerfft.h"
 
 #include <algorithm>
@@ -12,8 +13,6 @@
 #include <vector>
 
 namespace cadora::tonemeasure {
-
-constexpr double kTwoPi = 6.283185307179586;
 
 // Frequency of the steady partial near `guess` in x[begin, begin + length), from the phase
 // drift of demodulated 50 ms segments (unambiguous within +-10 Hz of the guess).

@@ -1,5 +1,6 @@
 // ModifiedRealFft and SplitComplexFft against a direct DFT in double precision, for every
 // size class the frame size rule produces (2^k, 3 x 2^k, 5 x 2^k).
+#include "dsp/mathconstants.h"
 #include "dsp/transposerfft.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +12,6 @@
 
 namespace cadora {
 namespace {
-
-constexpr double kTwoPi = 6.283185307179586;
 
 std::vector<float> randomSignal (std::size_t n, unsigned seed)
 {

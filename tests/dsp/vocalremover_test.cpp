@@ -1,5 +1,7 @@
 #include "dsp/vocalremover.h"
 
+#include "dsp/mathconstants.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,8 +10,6 @@
 
 namespace cadora {
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 std::vector<float> sine (int n, double frequency, double rate, float amplitude)
 {

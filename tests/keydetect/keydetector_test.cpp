@@ -41,6 +41,15 @@ std::vector<float> eMajorMusic (double seconds)
 	return out;
 }
 
+// Samples whose values tell their numbers: sample i is 0.5 + i / 100000.
+std::vector<float> numberedSamples (size_t count)
+{
+	std::vector<float> out (count);
+	for (size_t i = 0; i < count; ++i)
+		out[i] = 0.5f + static_cast<float> (i) / 100000.0f;
+	return out;
+}
+
 class KeyDetectorTest : public ::testing::Test
 {
 protected:
@@ -214,9 +223,7 @@ TEST_F (KeyDetectorTest, aNaNReachesTheEstimatorAtTheNextKeyStepAndThrows)
 TEST_F (KeyDetectorTest, aWorkerMoreThanARingBehindKeepsTheNewestRing)
 {
 	test::RingFeeder small (status, kRate, 1.25);   // 10000 samples
-	std::vector<float> numbered (25000);
-	for (size_t i = 0; i < numbered.size (); ++i)
-		numbered[i] = 0.5f + static_cast<float> (i) / 100000.0f;
+	const std::vector<float> numbered = numberedSamples (25000);
 	small.write (numbered);
 	small.pass (small.now);
 	const KeyDetectorState& s = small.detector.state ();
@@ -231,6 +238,24 @@ TEST_F (KeyDetectorTest, aWorkerMoreThanARingBehindKeepsTheNewestRing)
 	EXPECT_EQ (s.pendingSamples.size (), 10000u);
 	EXPECT_EQ (s.pendingSamples.front (), numbered[18000]);
 	EXPECT_EQ (s.fedUpTo, 7000u);
+}
+
+// The audio thread announces a block before it writes it: a pass that copies while a
+// block laps the oldest of its samples keeps only those the block cannot have reached.
+TEST_F (KeyDetectorTest, samplesOverwrittenWhileAPassCopiesThemAreDropped)
+{
+	test::RingFeeder small (status, kRate, 1.25);   // 10000 samples
+	const std::vector<float> numbered = numberedSamples (12000);
+	small.write (numbered);
+	small.ring.beginWrite (17000);   // a block of 5000 under way: slots of 2000..6999 go
+	for (uint64_t n = 12000; n < 14000; ++n)
+		small.ring.put (n, -1.0f);
+	small.pass (small.now);
+	const KeyDetectorState& s = small.detector.state ();
+	ASSERT_EQ (s.pendingSamples.size (), 5000u);
+	EXPECT_EQ (s.pendingSamples.front (), numbered[7000]);
+	EXPECT_EQ (s.pendingSamples.back (), numbered[11999]);
+	EXPECT_EQ (s.ringReadPos, 12000u);
 }
 
 TEST_F (KeyDetectorTest, theTempoIsHeldForEightSecondsOfSilence)
@@ -258,8 +283,8 @@ TEST_F (KeyDetectorTest, resetPublishesNothingAndClearReleasesTheAnalysis)
 	EXPECT_TRUE (state ().keyHistory.empty ());
 
 	feeder.detector.reset (feeder.ring.size ());
-	EXPECT_EQ (status.detectedKey.load (), kNoKey);
-	EXPECT_EQ (status.tempoBpm.load (), 0);
+	EXPECT_EQ (state ().votedKey, kNoKey);
+	EXPECT_EQ (state ().tempoState.tempo, 0.0f);
 	EXPECT_EQ (state ().ringReadPos, 0u);
 	EXPECT_EQ (state ().lastKeyTime, 0);
 	EXPECT_GE (state ().pendingSamples.capacity (), feeder.ring.size ());

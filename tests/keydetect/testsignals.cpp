@@ -1,5 +1,7 @@
 #include "testsignals.h"
 
+#include "dsp/mathconstants.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -7,7 +9,6 @@ namespace cadora {
 namespace test {
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr int64_t kCycleNs = 150000000;
 
 double midiToHz (int note)
@@ -205,21 +206,25 @@ std::vector<Chord> cadence (int tonic, bool minor)
 	return {one, four, five, one};
 }
 
-RingFeeder::RingFeeder (SharedStatus& status, int32_t sampleRate, double ringSeconds)
-: detector (status), ring (static_cast<size_t> (ringSeconds * sampleRate), 0.0f), rate (sampleRate)
+RingFeeder::RingFeeder (SharedStatus& sharedStatus, int32_t sampleRate, double ringSeconds)
+: status (sharedStatus), rate (sampleRate)
 {
+	ring.allocate (static_cast<size_t> (ringSeconds * sampleRate));
 	detector.reset (ring.size ());
 }
 
 void RingFeeder::write (const std::vector<float>& samples)
 {
+	const uint64_t end = written + samples.size ();
+	ring.beginWrite (end);
 	for (float s : samples)
-		ring[written++ % ring.size ()] = s;
+		ring.put (written++, s);
+	ring.endWrite (end);
 }
 
 void RingFeeder::pass (int64_t nowNs)
 {
-	detector.detectionPass (ring.data (), ring.size (), written, rate, nowNs);
+	status.publish (detector.detectionPass (ring, rate, nowNs, status.redetectRequested.exchange (false)));
 }
 
 int64_t RingFeeder::play (const std::vector<float>& samples)

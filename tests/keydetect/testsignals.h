@@ -4,6 +4,7 @@
 #pragma once
 
 #include "keydetect/keydetector.h"
+#include "plugin/sharedstatus.h"
 
 #include <cstdint>
 #include <vector>
@@ -40,7 +41,8 @@ std::vector<float> joined (const std::vector<std::vector<float>>& parts);
 // on the tonic given as a MIDI note in the octave above middle C.
 std::vector<Chord> cadence (int tonic, bool minor);
 
-// The processor's 8-second ring and its count of written samples, and one key detector.
+// The processor's 8-second ring and its count of written samples, and one key detector
+// whose findings are published into `status` as the worker publishes them.
 class RingFeeder
 {
 public:
@@ -48,14 +50,15 @@ public:
 
 	// Writes samples into the ring, as the audio thread does.
 	void write (const std::vector<float>& samples);
-	// One detection pass at `nowNs`.
+	// One detection pass at `nowNs`, taking the status' re-detect request.
 	void pass (int64_t nowNs);
 	// Writes `samples` in 150 ms portions with a pass after each, the clock advancing with
 	// the audio; returns the time of the last pass.
 	int64_t play (const std::vector<float>& samples);
 
+	SharedStatus& status;
 	KeyDetector detector;
-	std::vector<float> ring;
+	MonoRing ring;
 	uint64_t written = 0;
 	int32_t rate;
 	int64_t now = 1000000000;   // the next pass time, in steady-clock ns

@@ -28,9 +28,9 @@ TEST (Activation, SizesFollowTheSampleRate)
 	{
 		test::ProcessorUnderTest p (c.rate, 256, test::WorkerKind::thread);
 		ASSERT_EQ (kResultOk, p->setActive (true)) << c.rate;
-		EXPECT_EQ (c.ringLength, p->mono ().size ()) << c.rate;
+		EXPECT_EQ (c.ringLength, p->workerChannel ().ring.size ()) << c.rate;
 		EXPECT_EQ (c.latency, p->getLatencySamples ()) << c.rate;
-		EXPECT_EQ (0u, p->monoSamplesWritten ());
+		EXPECT_EQ (0u, p->workerChannel ().ring.written ());
 		EXPECT_TRUE (p->workerIsRunning ());
 	}
 }
@@ -41,12 +41,12 @@ TEST (Activation, ResetsSharedKeyAndTempoAndQueuesHardness)
 	sharedStatus ().tempoBpm.store (120);
 	test::ProcessorUnderTest p;  // manual worker: no thread takes the value before the test does
 	double value = 0;
-	EXPECT_TRUE (p->takeHardnessToPush (value));
-	EXPECT_FALSE (p->takeHardnessToPush (value));
+	EXPECT_TRUE (p->workerChannel ().takeHardness (value));
+	EXPECT_FALSE (p->workerChannel ().takeHardness (value));
 	ASSERT_EQ (kResultOk, p->setActive (true));
 	EXPECT_EQ (-1, sharedStatus ().detectedKey.load ());
 	EXPECT_EQ (0, sharedStatus ().tempoBpm.load ());
-	EXPECT_TRUE (p->takeHardnessToPush (value));
+	EXPECT_TRUE (p->workerChannel ().takeHardness (value));
 	EXPECT_EQ (0.5, value);
 }
 
@@ -59,7 +59,7 @@ TEST (Activation, DeactivationJoinsTheWorkerAndReleasesTheRing)
 		EXPECT_TRUE (p->workerIsRunning ());
 		ASSERT_EQ (kResultOk, p->setActive (false));
 		EXPECT_FALSE (p->workerIsRunning ());
-		EXPECT_TRUE (p->mono ().empty ());
+		EXPECT_TRUE (p->workerChannel ().ring.empty ());
 	}
 }
 
@@ -71,7 +71,7 @@ TEST (Activation, SecondActivationRestartsCleanly)
 	test::runBlock (*p.processor, in, out, 256);
 	ASSERT_EQ (kResultOk, p->setActive (true));
 	EXPECT_TRUE (p->workerIsRunning ());
-	EXPECT_EQ (0u, p->monoSamplesWritten ());
+	EXPECT_EQ (0u, p->workerChannel ().ring.written ());
 }
 
 TEST (Activation, DestroyingAnActiveProcessorJoinsItsWorker)
@@ -132,9 +132,9 @@ TEST (Worker, FailingCycleEndsTheWorkerWithoutKeyOrTempoAndAudioGoesOn)
 	sharedStatus ().detectedKey.store (5);
 	sharedStatus ().tempoBpm.store (100);
 	// Only a broken feed could bring a NaN to the estimator: put one into the ring.
-	p->monoRingForTesting ()[100] = std::numeric_limits<float>::quiet_NaN ();
+	p->workerChannel ().ring.put (100, std::numeric_limits<float>::quiet_NaN ());
 	p->runWorkerCycle ();
-	EXPECT_FALSE (p->workerShouldRun ());
+	EXPECT_FALSE (p->workerChannel ().running ());
 	EXPECT_EQ (-1, sharedStatus ().detectedKey.load ());
 	EXPECT_EQ (0, sharedStatus ().tempoBpm.load ());
 	sharedStatus ().detectedKey.store (7);
@@ -142,7 +142,7 @@ TEST (Worker, FailingCycleEndsTheWorkerWithoutKeyOrTempoAndAudioGoesOn)
 	EXPECT_EQ (7, sharedStatus ().detectedKey.load ());
 	EXPECT_EQ (Steinberg::kResultOk, test::runBlock (*p.processor, in, out, 512));
 	ASSERT_EQ (Steinberg::kResultOk, p->setActive (true));
-	EXPECT_TRUE (p->workerShouldRun ());
+	EXPECT_TRUE (p->workerChannel ().running ());
 }
 
 } // namespace

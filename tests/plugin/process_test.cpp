@@ -1,3 +1,4 @@
+#include "dsp/mathconstants.h"
 #include "dsp/pitchtransposer.h"
 #include "plugin/parameters.h"
 #include "plugin/sharedstatus.h"
@@ -30,7 +31,7 @@ protected:
 		sharedStatus ().resetAll ();
 		ASSERT_EQ (kResultOk, p->setActive (true));
 		double ignored;
-		p->takeHardnessToPush (ignored);
+		p->workerChannel ().takeHardness (ignored);
 	}
 
 	void fillSine (Bus& bus, double hz, float amplitude, int offset = 0)
@@ -38,7 +39,7 @@ protected:
 		for (size_t c = 0; c < bus.channels.size (); ++c)
 			for (size_t j = 0; j < bus.channels[c].size (); ++j)
 				bus.channels[c][j] = amplitude * static_cast<float> (std::sin (
-				    2 * 3.141592653589793 * hz * (offset + j) / 44100.0 + 0.3 * c));
+				    2 * kPi * hz * (offset + j) / 44100.0 + 0.3 * c));
 	}
 };
 
@@ -59,13 +60,13 @@ TEST_F (ProcessCallback, OnlyHardnessRaisesTheHandOverFlag)
 	{
 		auto changes = makeChanges ({{id, {0.6}}});
 		runBlock (*p.processor, in, out, 16, changes.get ());
-		EXPECT_FALSE (p->takeHardnessToPush (value)) << id;
+		EXPECT_FALSE (p->workerChannel ().takeHardness (value)) << id;
 	}
 	auto changes = makeChanges ({{kParamHardness, {0.3}}, {99, {0.4}}});
 	runBlock (*p.processor, in, out, 16, changes.get ());
-	ASSERT_TRUE (p->takeHardnessToPush (value));
+	ASSERT_TRUE (p->workerChannel ().takeHardness (value));
 	EXPECT_EQ (0.3, value);
-	EXPECT_FALSE (p->takeHardnessToPush (value));
+	EXPECT_FALSE (p->workerChannel ().takeHardness (value));
 }
 
 TEST_F (ProcessCallback, ZeroSampleBlockAppliesChangesOnly)
@@ -74,7 +75,7 @@ TEST_F (ProcessCallback, ZeroSampleBlockAppliesChangesOnly)
 	auto changes = makeChanges ({{kParamMuteStrength, {0.4}}});
 	ASSERT_EQ (kResultOk, runBlock (*p.processor, in, out, 0, changes.get ()));
 	EXPECT_EQ (0.4, p->parameter (kParamMuteStrength));
-	EXPECT_EQ (0u, p->monoSamplesWritten ());
+	EXPECT_EQ (0u, p->workerChannel ().ring.written ());
 	EXPECT_EQ (0, p->analysisSamples ());
 	EXPECT_EQ (-7.0f, out.channels[0][0]);
 }
@@ -93,8 +94,8 @@ TEST_F (ProcessCallback, MonoBusIsCopiedAndFedToTheRing)
 	auto changes = makeChanges ({{kParamMuteStrength, {1.0}}, {kParamPitch, {1.0}}});
 	ASSERT_EQ (kResultOk, runBlock (*p.processor, in, out, 100, changes.get ()));
 	EXPECT_EQ (in.channels, out.channels);
-	EXPECT_EQ (100u, p->monoSamplesWritten ());
-	EXPECT_EQ (0.25f, p->mono ()[99]);
+	EXPECT_EQ (100u, p->workerChannel ().ring.written ());
+	EXPECT_EQ (0.25f, p->workerChannel ().ring.at (99));
 }
 
 TEST_F (ProcessCallback, MonoFeedIsTheChannelMean)
@@ -110,8 +111,8 @@ TEST_F (ProcessCallback, MonoFeedIsTheChannelMean)
 			in.channels[c].assign (4, values[c]);
 		ASSERT_EQ (kResultOk, runBlock (*p.processor, in, out, 4));
 		written += 4;
-		ASSERT_EQ (written, p->monoSamplesWritten ());
-		EXPECT_FLOAT_EQ (mean, p->mono ()[written - 1]) << values.size ();
+		ASSERT_EQ (written, p->workerChannel ().ring.written ());
+		EXPECT_FLOAT_EQ (mean, p->workerChannel ().ring.at (written - 1)) << values.size ();
 	}
 }
 
@@ -192,8 +193,9 @@ TEST_F (ProcessCallback, NonFiniteInputIsSilenceOnEveryPath)
 				for (float v : out.channels[c])
 					ASSERT_TRUE (std::isfinite (v)) << "pitch " << pitch << " block " << block;
 		}
-		for (float v : p->mono ())
-			ASSERT_TRUE (std::isfinite (v));
+		const MonoRing& ring = p->workerChannel ().ring;
+		for (uint64_t n = 0; n < ring.size (); ++n)
+			ASSERT_TRUE (std::isfinite (ring.at (n)));
 		for (auto& level : sharedStatus ().bandLevels)
 			ASSERT_TRUE (std::isfinite (level.load ()));
 	}
@@ -207,7 +209,7 @@ TEST_F (ProcessCallback, NonFiniteSamplesCopyAsZeroAtPitchZero)
 	ASSERT_EQ (kResultOk, runBlock (*p.processor, in, out, 8));
 	EXPECT_EQ (0.0f, out.channels[0][3]);
 	EXPECT_EQ (0.0f, out.channels[1][4]);
-	EXPECT_EQ (0.25f, p->mono ()[3]);
+	EXPECT_EQ (0.25f, p->workerChannel ().ring.at (3));
 }
 
 TEST_F (ProcessCallback, SixtyFourBitBlockIsCopied)
@@ -228,7 +230,7 @@ TEST_F (ProcessCallback, SixtyFourBitBlockIsCopied)
 	ASSERT_EQ (kResultOk, p->process (data));
 	EXPECT_EQ (left, outL);
 	EXPECT_EQ (right, outR);
-	EXPECT_EQ (0.0f, p->mono ()[7]);
+	EXPECT_EQ (0.0f, p->workerChannel ().ring.at (7));
 }
 
 TEST_F (ProcessCallback, MissingBuffersDoNothing)
@@ -242,7 +244,7 @@ TEST_F (ProcessCallback, MissingBuffersDoNothing)
 	data.inputs = &inBus;
 	data.outputs = &outBus;
 	EXPECT_EQ (kResultOk, p->process (data));
-	EXPECT_EQ (0u, p->monoSamplesWritten ());
+	EXPECT_EQ (0u, p->workerChannel ().ring.written ());
 }
 
 } // namespace

@@ -91,7 +91,7 @@ TEST (ProcessorState, DamagedValuesAreStoredButDeriveSanely)
 	EXPECT_EQ (0.0f, muteStrengthFromValue (p->parameter (kParamMuteStrength)));
 	ASSERT_EQ (kResultOk, p->setActive (true));
 	double pushed = -1;
-	ASSERT_TRUE (p->takeHardnessToPush (pushed));
+	ASSERT_TRUE (p->workerChannel ().takeHardness (pushed));
 	EXPECT_EQ (0.5, pushed);
 }
 

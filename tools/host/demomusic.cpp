@@ -1,5 +1,7 @@
 #include "tools/host/demomusic.h"
 
+#include "dsp/mathconstants.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -7,7 +9,6 @@ namespace cadora {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr int kRate = 44100;
 constexpr double kBeat = 0.5;  // 120 BPM
 
