@@ -39,8 +39,10 @@ endmacro()
 # Warnings for our own directories, added after the SDK so that its targets keep their
 # own settings. Each flag below builds clean today; a new warning is a new fault.
 macro(cadora_warn_own_code)
-  add_compile_options(-Wall -Wextra -Wshadow=local -Wnon-virtual-dtor -Woverloaded-virtual
-                      -Wpointer-arith -Wcast-qual)
+  add_compile_options(-Wall -Wextra -Wnon-virtual-dtor -Woverloaded-virtual -Wpointer-arith -Wcast-qual)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    add_compile_options(-Wshadow=local)
+  endif()
   if(CADORA_WERROR)
     add_compile_options(-Werror)
   endif()

@@ -35,7 +35,9 @@ int32_t readReleasedPage ()
 
 int32_t readNearNull ()
 {
-	return *reinterpret_cast<volatile int32_t*> (uintptr_t {0x10});
+	// Through a volatile: a constant address would be read (and warned about) at compile time.
+	volatile uintptr_t address = 0x10;
+	return *reinterpret_cast<volatile int32_t*> (address);
 }
 
 // A virtual call on an object whose memory went back to the system.
