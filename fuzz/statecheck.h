@@ -1,5 +1,5 @@
-// Shared by the state fuzzers: the input as a stream, and the check that whatever a
-// component accepted, the state it writes back holds only normalised values.
+// Shared by the state fuzzers: the input as a stream, and the check that whatever the
+// controller accepted, the state it writes back holds only normalised values.
 #pragma once
 
 #include "public.sdk/source/common/memorystream.h"
