@@ -31,6 +31,7 @@ macro(cadora_sanitize_everything)
     list(APPEND sanitize_flags -fsanitize=fuzzer-no-link)
   endif()
   if(sanitize_flags)
+    # Release, so that programs land where the tests look for them; -g for the reports.
     add_compile_options(${sanitize_flags} -g)
     add_link_options(${sanitize_flags})
   endif()
