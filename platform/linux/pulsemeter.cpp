@@ -239,7 +239,7 @@ void PulseMeter::updateMonitors (const std::vector<Input>& inputs, const std::ma
 	std::vector<uint32_t> stale;
 	for (const auto& [index, monitor] : monitors)
 	{
-		const auto input = std::find_if (inputs.begin (), inputs.end (), [&] (const Input& i) { return i.index == index; });
+		const auto input = std::find_if (inputs.begin (), inputs.end (), [&, wanted = index] (const Input& i) { return i.index == wanted; });
 		if (input == inputs.end () || input->sink != monitor->sink || input->corked || streamGone (monitor->stream))
 			stale.push_back (index);
 	}

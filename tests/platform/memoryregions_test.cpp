@@ -84,7 +84,9 @@ TEST (MemoryRegions, AreOrderedDisjointAndReadable)
 		EXPECT_EQ (region.protection & (cadora::platform::kReadable | cadora::platform::kWritable),
 		           unsigned (cadora::platform::kReadable | cadora::platform::kWritable));
 		if (i > 0)
+		{
 			EXPECT_LE (regions[i - 1].base + regions[i - 1].size, region.base);
+		}
 		unsigned char first = 0, last = 0;
 		EXPECT_TRUE (cadora::platform::guardedCopy (&first, reinterpret_cast<void*> (region.base), 1))
 		    << std::hex << region.base;

@@ -108,8 +108,10 @@ TEST (ModuleSnapshot, RangesAreDisjointAndNotEmpty)
 		EXPECT_GT (modules[i].size, 0u) << modules[i].path;
 		EXPECT_FALSE (modules[i].name.empty ()) << modules[i].path;
 		if (i > 0)
+		{
 			EXPECT_LE (modules[i - 1].base + modules[i - 1].size, modules[i].base)
 			    << modules[i - 1].path << " overlaps " << modules[i].path;
+		}
 	}
 }
 

@@ -28,7 +28,9 @@ TEST (UtfText, Utf16ToUtf8)
 	{
 		EXPECT_EQ (c.utf8, toUtf8 (c.text));
 		if (c.utf8.find ("\xEF\xBF\xBD") == std::string::npos)
+		{
 			EXPECT_EQ (c.text, toUtf16 (c.utf8)) << "round trip of " << c.utf8;
+		}
 	}
 }
 

@@ -20,6 +20,9 @@ packages=(
   # The editor: a Chinese font (Linux text and the Wine prefix), DejaVu for Latin text,
   # and what the window tests drive the SDK's editorhost with.
   fonts-noto-cjk fonts-dejavu-core x11-utils xdotool imagemagick python3
+  # The check builds: clang with libFuzzer and the sanitizer runtimes, llvm-symbolizer
+  # for readable reports, clang-format for the formatting rule.
+  clang libclang-rt-14-dev llvm clang-format
 )
 
 # Benchmark packages: Rubber Band and SoundTouch for bench_transposer and the Queen Mary key

@@ -25,7 +25,7 @@ struct WindowPlan
 xcb_atom_t atom (xcb_connection_t* c, const char* name)
 {
 	auto* reply = xcb_intern_atom_reply (c, xcb_intern_atom (c, 0, static_cast<uint16_t> (std::strlen (name)), name), nullptr);
-	const xcb_atom_t value = reply ? reply->atom : XCB_ATOM_NONE;
+	const xcb_atom_t value = reply ? reply->atom : xcb_atom_t {XCB_ATOM_NONE};
 	std::free (reply);
 	return value;
 }
