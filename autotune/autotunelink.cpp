@@ -23,10 +23,7 @@ bool inUnitRange (double v)
 }
 } // namespace
 
-AutoTuneLink::AutoTuneLink (SteadyClock& clock, HostProcess& process)
-: clock (clock), process (process)
-{
-}
+AutoTuneLink::AutoTuneLink (SteadyClock& clock, HostProcess& process) : clock (clock), process (process) {}
 
 void AutoTuneLink::tick ()
 {

@@ -46,7 +46,7 @@ private:
 	};
 	struct ThrowAway
 	{
-		uintptr_t maskedWord;  // interface-table word, masked (see hidden ())
+		uintptr_t maskedWord; // interface-table word, masked (see hidden ())
 		int32_t row;
 		Steinberg::Vst::IEditController* instance;
 	};
@@ -66,7 +66,7 @@ private:
 	HostProcess& process;
 
 	// Connection.
-	Steinberg::Vst::IEditController* controller = nullptr;  // borrowed, never counted
+	Steinberg::Vst::IEditController* controller = nullptr; // borrowed, never counted
 	uintptr_t controllerMaskedWord = 0;
 	int32_t row = -1;
 	bool connected = false;

@@ -7,20 +7,17 @@ namespace cadora {
 
 namespace {
 
-using GetFactoryFunction = Steinberg::IPluginFactory* (PLUGIN_API*) ();
+using GetFactoryFunction = Steinberg::IPluginFactory*(PLUGIN_API*)();
 
 class CurrentProcess : public HostProcess
 {
 public:
-	bool modules (std::vector<platform::ModuleInfo>& out) override
-	{
-		return platform::snapshotModules (out);
-	}
+	bool modules (std::vector<platform::ModuleInfo>& out) override { return platform::snapshotModules (out); }
 
 	Steinberg::IPluginFactory* pluginFactory (const platform::ModuleInfo& module) override
 	{
-		auto getFactory = reinterpret_cast<GetFactoryFunction> (
-		    platform::findModuleExport (module, "GetPluginFactory"));
+		auto getFactory =
+		    reinterpret_cast<GetFactoryFunction> (platform::findModuleExport (module, "GetPluginFactory"));
 		if (!getFactory)
 			return nullptr;
 		Steinberg::IPluginFactory* factory = nullptr;

@@ -9,13 +9,13 @@ namespace cadora {
 
 struct KnownAutoTune
 {
-	const char* token;        // lower case, no blanks or hyphens
-	uint32_t keyParamId;      // 12 roots, C = 0
+	const char* token;   // lower case, no blanks or hyphens
+	uint32_t keyParamId; // 12 roots, C = 0
 	uint32_t scaleParamId;
-	uint32_t retuneParamId;   // receives "Hardness"
-	int32_t scaleCount;       // entries of the scale list
+	uint32_t retuneParamId; // receives "Hardness"
+	int32_t scaleCount;     // entries of the scale list
 	int32_t majorScaleEntry;
-	int32_t minorScaleEntry;  // also the only entry read back as minor
+	int32_t minorScaleEntry; // also the only entry read back as minor
 };
 
 constexpr int kKnownAutoTuneCount = 4;

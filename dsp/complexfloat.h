@@ -12,19 +12,34 @@ struct ComplexF
 	float im;
 };
 
-inline ComplexF operator+ (ComplexF a, ComplexF b) { return {a.re + b.re, a.im + b.im}; }
-inline ComplexF operator- (ComplexF a, ComplexF b) { return {a.re - b.re, a.im - b.im}; }
-inline ComplexF operator* (ComplexF a, float s) { return {a.re * s, a.im * s}; }
+inline ComplexF operator+ (ComplexF a, ComplexF b)
+{
+	return {a.re + b.re, a.im + b.im};
+}
+inline ComplexF operator- (ComplexF a, ComplexF b)
+{
+	return {a.re - b.re, a.im - b.im};
+}
+inline ComplexF operator* (ComplexF a, float s)
+{
+	return {a.re * s, a.im * s};
+}
 
 inline ComplexF operator* (ComplexF a, ComplexF b)
 {
 	return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
 }
 
-inline ComplexF conj (ComplexF a) { return {a.re, -a.im}; }
+inline ComplexF conj (ComplexF a)
+{
+	return {a.re, -a.im};
+}
 
 // |a|^2
-inline float squaredMagnitude (ComplexF a) { return a.re * a.re + a.im * a.im; }
+inline float squaredMagnitude (ComplexF a)
+{
+	return a.re * a.re + a.im * a.im;
+}
 
 // e^{i angle}: the angle is worked out in double and rounded to single precision, then its
 // cosine and sine are taken in single precision.

@@ -53,9 +53,12 @@ void FractionalRead::configure (const std::vector<float>& window, std::size_t or
 	std::vector<double> theta (length);
 	for (std::size_t i = 0; i < length; ++i)
 	{
-		theta[i] = 2.0 * kPi * (static_cast<double> (i) - static_cast<double> (origin)) / static_cast<double> (fftSize);
+		theta[i] = 2.0 * kPi * (static_cast<double> (i) - static_cast<double> (origin)) /
+		           static_cast<double> (fftSize);
 		for (std::size_t j = 0; j < kN; ++j)
-			tapTurns[i][j] = std::polar (1.0, -theta[i] * static_cast<double> (kFirstTap + static_cast<std::ptrdiff_t> (j)));
+			tapTurns[i][j] =
+			    std::polar (1.0,
+			                -theta[i] * static_cast<double> (kFirstTap + static_cast<std::ptrdiff_t> (j)));
 	}
 	for (std::size_t q = 0; q <= kSteps; ++q)
 	{

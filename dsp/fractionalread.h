@@ -18,14 +18,15 @@ namespace cadora {
 class FractionalRead
 {
 public:
-	static constexpr std::ptrdiff_t kFirstTap = -1;   // taps at floor(x) - 1 ... floor(x) + 2
+	static constexpr std::ptrdiff_t kFirstTap = -1; // taps at floor(x) - 1 ... floor(x) + 2
 	static constexpr std::size_t kTaps = 4;
 	using Taps = std::array<float, kTaps>;
 
 	// Designs the taps for frames of `window` (time origin at `origin`, the same window for
 	// analysis and synthesis) every `interval` samples, transformed at `fftSize`. Not for the
 	// audio thread.
-	void configure (const std::vector<float>& window, std::size_t origin, std::size_t fftSize, std::size_t interval);
+	void configure (const std::vector<float>& window, std::size_t origin, std::size_t fftSize,
+	                std::size_t interval);
 
 	// Taps for a fraction in [0, 1), interpolated from the designed table.
 	Taps taps (float fraction) const
@@ -51,10 +52,10 @@ private:
 // zero altogether.
 struct BinRead
 {
-	std::ptrdiff_t first;       // bin of the first tap
+	std::ptrdiff_t first; // bin of the first tap
 	FractionalRead::Taps taps;
-	bool inside;                // all four taps fall on bins of the range
-	bool silent;                // the position lies outside the range: reads zero
+	bool inside; // all four taps fall on bins of the range
+	bool silent; // the position lies outside the range: reads zero
 };
 
 inline BinRead resolveRead (const FractionalRead& reader, float x, std::ptrdiff_t bands)
@@ -86,7 +87,8 @@ inline ComplexF weighted (const Record* q, const FractionalRead::Taps& taps, Com
 
 // Value of a complex per-bin quantity, a field of per-bin records, at a resolved position.
 template <typename Record>
-inline ComplexF readAt (const Record* records, std::ptrdiff_t bands, const BinRead& r, ComplexF Record::*field)
+inline ComplexF readAt (const Record* records, std::ptrdiff_t bands, const BinRead& r,
+                        ComplexF Record::*field)
 {
 	if (r.silent)
 		return {0.0f, 0.0f};

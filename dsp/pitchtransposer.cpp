@@ -1,7 +1,7 @@
 #include "dsp/pitchtransposer.h"
 
-#include "dsp/samples.h"  // non-finite input enters the engine as 0, so one bad sample
-                           // cannot poison the history rings or the band states for good
+#include "dsp/samples.h" // non-finite input enters the engine as 0, so one bad sample
+                         // cannot poison the history rings or the band states for good
 
 #include <algorithm>
 #include <cmath>
@@ -47,12 +47,12 @@ int32_t PitchTransposer::latencySamples () const
 {
 	if (channels == 0)
 		return 0;
-	return static_cast<int32_t> (block) + static_cast<int32_t> (stft.synthesisOffset ())
-	       - static_cast<int32_t> (stft.analysisOffset ());
+	return static_cast<int32_t> (block) + static_cast<int32_t> (stft.synthesisOffset ()) -
+	       static_cast<int32_t> (stft.analysisOffset ());
 }
 
-void PitchTransposer::processBlock (const float* const* inputs, int inputSamples,
-                                    float* const* outputs, int outputSamples)
+void PitchTransposer::processBlock (const float* const* inputs, int inputSamples, float* const* outputs,
+                                    int outputSamples)
 {
 	if (channels == 0)
 		return;
@@ -116,8 +116,8 @@ void PitchTransposer::enterSilenceBypass ()
 	spectral.clearBandStates ();
 }
 
-void PitchTransposer::passThrough (const float* const* inputs, int inputSamples,
-                                   float* const* outputs, int outputSamples) const
+void PitchTransposer::passThrough (const float* const* inputs, int inputSamples, float* const* outputs,
+                                   int outputSamples) const
 {
 	for (int c = 0; c < channels; ++c)
 		for (int i = 0; i < outputSamples; ++i)
@@ -126,12 +126,11 @@ void PitchTransposer::passThrough (const float* const* inputs, int inputSamples,
 
 // A frame boundary falls at output sample j: find the input position it corresponds to and
 // decide which analyses the frame needs.
-void PitchTransposer::startFrame (const float* const* inputs, int j, int inputSamples,
-                                  int outputSamples)
+void PitchTransposer::startFrame (const float* const* inputs, int j, int inputSamples, int outputSamples)
 {
 	samplesSinceFrame = 0;
-	const float position = static_cast<float> (j) * static_cast<float> (inputSamples)
-	                       / static_cast<float> (outputSamples);
+	const float position =
+	    static_cast<float> (j) * static_cast<float> (inputSamples) / static_cast<float> (outputSamples);
 	const auto inputPos = static_cast<int32_t> (std::round (position));
 	const int32_t advance = inputPos - lastFrameInputPos;
 	lastFrameInputPos = inputPos;

@@ -40,7 +40,7 @@ private:
 
 	Stft stft;
 	SpectralTransposition spectral;
-	std::vector<float> scratch;   // block + interval samples on their way into the history
+	std::vector<float> scratch; // block + interval samples on their way into the history
 
 	uint64_t samplesSinceFrame;
 	bool newSpectrum = false;
@@ -55,7 +55,7 @@ private:
 	int block = 0;
 	int interval = 0;
 	int32_t lastFrameInputPos = -1;
-	int storedUpTo = 0;   // how far this call's input has gone into the history
+	int storedUpTo = 0; // how far this call's input has gone into the history
 };
 
 } // namespace cadora

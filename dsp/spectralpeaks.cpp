@@ -10,8 +10,8 @@
 namespace cadora {
 namespace {
 
-constexpr std::size_t kReach = 64;          // bins either side within which leakage is checked
-constexpr std::size_t kStepsPerBin = 8;     // resolution of the leakage measurement
+constexpr std::size_t kReach = 64;      // bins either side within which leakage is checked
+constexpr std::size_t kStepsPerBin = 8; // resolution of the leakage measurement
 // Leaks of several stronger partials nearby add up: in phase, two of equal strength give four
 // times the energy of either.
 constexpr double kLeakMargin = 4.0;
@@ -22,7 +22,8 @@ constexpr float kCoherence = 0.1f;
 double windowEnergyAt (const std::vector<float>& window, std::size_t origin, std::size_t fftSize, double nu)
 {
 	const std::complex<double> step = std::polar (1.0, -2.0 * kPi * nu / static_cast<double> (fftSize));
-	std::complex<double> phasor = std::polar (1.0, 2.0 * kPi * nu * static_cast<double> (origin) / static_cast<double> (fftSize));
+	std::complex<double> phasor =
+	    std::polar (1.0, 2.0 * kPi * nu * static_cast<double> (origin) / static_cast<double> (fftSize));
 	std::complex<double> sum;
 	for (const float w : window)
 	{
@@ -61,8 +62,8 @@ void SidelobeGuard::configure (const std::vector<float>& window, std::size_t ori
 	}
 }
 
-bool SidelobeGuard::isSidelobe (const float* energy, const std::size_t* maxima, std::size_t count, std::size_t index,
-                                float loudest) const
+bool SidelobeGuard::isSidelobe (const float* energy, const std::size_t* maxima, std::size_t count,
+                                std::size_t index, float loudest) const
 {
 	const std::size_t reach = limit.size () - 1;
 	const std::size_t k = maxima[index];
@@ -97,10 +98,13 @@ bool offsetFromPhaseAdvance (ComplexF advance, float energy, std::size_t k, std:
 		return false;
 	// The advance a partial at the bin's own frequency would have, reduced exactly in integers.
 	const auto n = static_cast<std::uint64_t> (fftSize);
-	const std::uint64_t halfTurns = (static_cast<std::uint64_t> (hop) * (2 * static_cast<std::uint64_t> (k) + 1)) % (2 * n);
-	const float expected = static_cast<float> (kPi * static_cast<double> (halfTurns) / static_cast<double> (n));
+	const std::uint64_t halfTurns =
+	    (static_cast<std::uint64_t> (hop) * (2 * static_cast<std::uint64_t> (k) + 1)) % (2 * n);
+	const float expected =
+	    static_cast<float> (kPi * static_cast<double> (halfTurns) / static_cast<double> (n));
 	const float deviation = wrapAngle (std::atan2 (advance.im, advance.re) - expected);
-	offset = deviation * static_cast<float> (static_cast<double> (fftSize) / (2.0 * kPi * static_cast<double> (hop)));
+	offset = deviation *
+	         static_cast<float> (static_cast<double> (fftSize) / (2.0 * kPi * static_cast<double> (hop)));
 	return std::fabs (offset) <= 1.0f;
 }
 

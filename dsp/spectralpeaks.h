@@ -25,7 +25,7 @@ public:
 	                 float loudest) const;
 
 private:
-	std::vector<float> limit;   // per bin distance: largest leaked energy relative to the peak bin
+	std::vector<float> limit; // per bin distance: largest leaked energy relative to the peak bin
 };
 
 // Offset of a partial from bin k (about -1 ... 1), from its phase advance over one hop:

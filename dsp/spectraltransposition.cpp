@@ -193,7 +193,8 @@ void SpectralTransposition::findPeaks (const FrameSettings& frame)
 	for (std::size_t i = 0; i < count; ++i)
 	{
 		const std::size_t k = maxima[i];
-		if (!(energy[k] > smoothedEnergy[k]) || sidelobes.isSidelobe (energy.data (), maxima.data (), count, i, loudest))
+		if (!(energy[k] > smoothedEnergy[k]) ||
+		    sidelobes.isSidelobe (energy.data (), maxima.data (), count, i, loudest))
 			continue;
 		const float inputBin = peakPosition (k, frame.newSpectrum);
 		const float f = (inputBin + 0.5f) / n;
@@ -239,14 +240,16 @@ void SpectralTransposition::buildBinMap (bool mapActive)
 	}
 	const std::ptrdiff_t count = static_cast<std::ptrdiff_t> (bands);
 	const SpectralPeak& first = peakList.front ();
-	const std::ptrdiff_t firstEnd = std::min (static_cast<std::ptrdiff_t> (std::ceil (first.outputBin)), count);
+	const std::ptrdiff_t firstEnd =
+	    std::min (static_cast<std::ptrdiff_t> (std::ceil (first.outputBin)), count);
 	for (std::ptrdiff_t b = 0; b < firstEnd; ++b)
 		map[b] = {static_cast<float> (b) + first.inputBin - first.outputBin, 1.0f};
 	for (std::size_t i = 0; i + 1 < peakList.size (); ++i)
 		mapBetweenPeaks (peakList[i], peakList[i + 1], i);
 	const SpectralPeak& last = peakList.back ();
 	const auto lastIndex = static_cast<uint32_t> (peakList.size () - 1);
-	const std::ptrdiff_t lastStart = std::max (static_cast<std::ptrdiff_t> (std::trunc (last.outputBin)), std::ptrdiff_t {0});
+	const std::ptrdiff_t lastStart =
+	    std::max (static_cast<std::ptrdiff_t> (std::trunc (last.outputBin)), std::ptrdiff_t {0});
 	for (std::ptrdiff_t b = lastStart; b < count; ++b)
 	{
 		map[b] = {static_cast<float> (b) + last.inputBin - last.outputBin, 1.0f};
@@ -273,7 +276,8 @@ void SpectralTransposition::mapBetweenPeaks (const SpectralPeak& p, const Spectr
 	const float share = flatP + flatQ > 0.0f ? flatP / (flatP + flatQ) : 0.5f;
 	const float glideStart = glide > 0.0f ? p.outputBin + flatP : p.outputBin + distance * share;
 	const float boundary = glideStart + 0.5f * std::max (glide, 0.0f);
-	const std::ptrdiff_t begin = std::max (static_cast<std::ptrdiff_t> (std::ceil (p.outputBin)), std::ptrdiff_t {0});
+	const std::ptrdiff_t begin =
+	    std::max (static_cast<std::ptrdiff_t> (std::ceil (p.outputBin)), std::ptrdiff_t {0});
 	const std::ptrdiff_t end = std::min (static_cast<std::ptrdiff_t> (std::ceil (q.outputBin)), count);
 	for (std::ptrdiff_t b = begin; b < end; ++b)
 	{
@@ -317,14 +321,16 @@ void SpectralTransposition::predict (bool newSpectrum, float timeFactor)
 				const BandState* q = s + at.first;
 				p.input = weighted (q, at.taps, &BandState::input);
 				pv = weighted (q, at.taps, &BandState::prevInput);
-				lower = {weighted (q - 1, at.taps, &BandState::input), weighted (q - l, at.taps, &BandState::input)};
+				lower = {weighted (q - 1, at.taps, &BandState::input),
+				         weighted (q - l, at.taps, &BandState::input)};
 			}
 			else
 			{
 				p.input = readAt (s, count, at, &BandState::input);
 				pv = readAt (s, count, at, &BandState::prevInput);
 				if (!(t > 2.0f))
-					lower = {inputAt (s, point.inputBin - t), inputAt (s, point.inputBin - static_cast<float> (span) * t)};
+					lower = {inputAt (s, point.inputBin - t),
+					         inputAt (s, point.inputBin - static_cast<float> (span) * t)};
 			}
 			p.energy = squaredMagnitude (p.input) * weight;
 			const ComplexF previous = newSpectrum ? s[b].output * rotation[b] : s[b].output;
@@ -356,10 +362,11 @@ void SpectralTransposition::reconstructPhases (float timeFactor)
 		const ComplexF own = pred[b].input;
 		const bool all = transient[nearestBin (map[b].inputBin, bands)] > 0;
 		const uint32_t home = region[b];
-		const NeighbourReads reads = fixedDistances
-		                                 ? NeighbourReads {lower[b].one, lower[b].span, b + 1 < bands ? lower[b + 1].one : kZero,
-		                                                   b + l < bands ? lower[b + l].span : kZero}
-		                                 : drawNeighbourReads (b, leader, t);
+		const NeighbourReads reads =
+		    fixedDistances
+		        ? NeighbourReads {lower[b].one, lower[b].span, b + 1 < bands ? lower[b + 1].one : kZero,
+		                          b + l < bands ? lower[b + l].span : kZero}
+		        : drawNeighbourReads (b, leader, t);
 		ComplexF phase = kZero;
 		if (b > 0 && (all || region[b - 1] == home))
 			phase = phase + s[b - 1].output * (own * conj (reads.lowerOne));
@@ -372,7 +379,8 @@ void SpectralTransposition::reconstructPhases (float timeFactor)
 		// With no neighbour to follow, the bin starts from the input at its own place where that
 		// holds about as much as the mapped position (a transient after silence: its bins keep
 		// their phases in line with one another), otherwise from the mapped position.
-		const ComplexF start = 4.0f * squaredMagnitude (s[b].input) > squaredMagnitude (own) ? s[b].input : own;
+		const ComplexF start =
+		    4.0f * squaredMagnitude (s[b].input) > squaredMagnitude (own) ? s[b].input : own;
 		states[leader * bands + b].output = withEnergy (phase, start, pred[b].energy);
 		followLeader (b, leader);
 	}
@@ -380,7 +388,8 @@ void SpectralTransposition::reconstructPhases (float timeFactor)
 
 // The reads of phase reconstruction at neighbour distances drawn at random around the time
 // factor, in the order: below, above.
-SpectralTransposition::NeighbourReads SpectralTransposition::drawNeighbourReads (std::size_t b, std::size_t leader, float t)
+SpectralTransposition::NeighbourReads SpectralTransposition::drawNeighbourReads (std::size_t b,
+                                                                                 std::size_t leader, float t)
 {
 	const BandState* s = states.data () + leader * bands;
 	const float l = static_cast<float> (span);

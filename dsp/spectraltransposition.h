@@ -19,30 +19,30 @@ namespace cadora {
 // One channel's state at one bin, carried from frame to frame.
 struct BandState
 {
-	ComplexF input;       // this frame's analysed input
-	ComplexF prevInput;   // the previous frame's input (one interval earlier)
-	ComplexF output;      // previous output, then the prediction, then this frame's output
-	float inputEnergy;    // |input|^2
+	ComplexF input;     // this frame's analysed input
+	ComplexF prevInput; // the previous frame's input (one interval earlier)
+	ComplexF output;    // previous output, then the prediction, then this frame's output
+	float inputEnergy;  // |input|^2
 };
 
 // One channel's target at one output bin.
 struct BandPrediction
 {
-	float energy;         // energy the output bin should have
-	ComplexF input;       // input spectrum read at the bin's mapped position
+	float energy;   // energy the output bin should have
+	ComplexF input; // input spectrum read at the bin's mapped position
 };
 
 struct SpectralPeak
 {
 	float inputBin;
 	float outputBin;
-	bool steady;   // not part of a transient: the bins around it move with it rigidly
+	bool steady; // not part of a transient: the bins around it move with it rigidly
 };
 
 struct BinMapPoint
 {
-	float inputBin;   // fractional input bin this output bin draws from
-	float freqGrad;   // slope of inputBin against the output bin (energy weight)
+	float inputBin; // fractional input bin this output bin draws from
+	float freqGrad; // slope of inputBin against the output bin (energy weight)
 };
 
 // What the transposer tells the spectral stage about the current frame.
@@ -70,9 +70,18 @@ public:
 	// Turns the band states' inputs into this frame's outputs.
 	void process (const FrameSettings& frame);
 
-	BandState* bandStates (int channel) { return states.data () + static_cast<std::size_t> (channel) * bands; }
-	const BandState* bandStates (int channel) const { return states.data () + static_cast<std::size_t> (channel) * bands; }
-	const BandPrediction* predictions (int channel) const { return prediction.data () + static_cast<std::size_t> (channel) * bands; }
+	BandState* bandStates (int channel)
+	{
+		return states.data () + static_cast<std::size_t> (channel) * bands;
+	}
+	const BandState* bandStates (int channel) const
+	{
+		return states.data () + static_cast<std::size_t> (channel) * bands;
+	}
+	const BandPrediction* predictions (int channel) const
+	{
+		return prediction.data () + static_cast<std::size_t> (channel) * bands;
+	}
 	const std::vector<SpectralPeak>& peaks () const { return peakList; }
 	const std::vector<BinMapPoint>& binMap () const { return map; }
 
@@ -113,17 +122,17 @@ private:
 	std::vector<BandPrediction> prediction; // channels x bands
 	std::vector<float> energy;              // per bin, summed over channels
 	std::vector<float> smoothedEnergy;
-	std::vector<float> previousEnergy;      // per bin, summed over channels, one interval earlier
-	std::vector<std::size_t> maxima;        // the frame's local maxima of energy, ascending
-	std::vector<SpectralPeak> peakList;     // capacity bands/2, reserved by configure
+	std::vector<float> previousEnergy;  // per bin, summed over channels, one interval earlier
+	std::vector<std::size_t> maxima;    // the frame's local maxima of energy, ascending
+	std::vector<SpectralPeak> peakList; // capacity bands/2, reserved by configure
 	std::vector<BinMapPoint> map;
-	std::vector<ComplexF> rotation;         // per bin, one interval's turn relative to its input position
-	std::vector<uint32_t> region;           // per output bin, the peak whose stretch of bins it is in
-	std::vector<uint8_t> transient;         // per bin, frames it still counts as part of a transient
-	std::vector<std::size_t> leaders;       // per bin, the channel whose prediction is loudest
-	std::vector<LowerReads> lowerReads;     // channels x bands, when the neighbour distances are fixed
-	std::size_t span = 0;                   // L: bins whose phases turn by whole turns per interval
-	uint8_t transientFrames = 0;            // frames the window takes to pass over a transient
+	std::vector<ComplexF> rotation;     // per bin, one interval's turn relative to its input position
+	std::vector<uint32_t> region;       // per output bin, the peak whose stretch of bins it is in
+	std::vector<uint8_t> transient;     // per bin, frames it still counts as part of a transient
+	std::vector<std::size_t> leaders;   // per bin, the channel whose prediction is loudest
+	std::vector<LowerReads> lowerReads; // channels x bands, when the neighbour distances are fixed
+	std::size_t span = 0;               // L: bins whose phases turn by whole turns per interval
+	uint8_t transientFrames = 0;        // frames the window takes to pass over a transient
 	SidelobeGuard sidelobes;
 	FractionalRead reader;
 	std::mt19937 random;

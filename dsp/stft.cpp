@@ -70,7 +70,10 @@ void Stft::writeInput (int channel, std::size_t offset, std::size_t count, const
 	}
 }
 
-void Stft::advanceInput (std::size_t count) { inputPos = (inputPos + count) % history; }
+void Stft::advanceInput (std::size_t count)
+{
+	inputPos = (inputPos + count) % history;
+}
 
 void Stft::analyse (int channel, std::size_t timeOffset)
 {
@@ -115,15 +118,15 @@ void Stft::synthesise (int channel)
 
 void Stft::addWindowProduct ()
 {
-	const std::ptrdiff_t d = static_cast<std::ptrdiff_t> (synthesisPeak)
-	                         - static_cast<std::ptrdiff_t> (analysisPeak);
+	const std::ptrdiff_t d =
+	    static_cast<std::ptrdiff_t> (synthesisPeak) - static_cast<std::ptrdiff_t> (analysisPeak);
 	const std::ptrdiff_t b = static_cast<std::ptrdiff_t> (block);
 	const float n = static_cast<float> (size);
 	for (std::ptrdiff_t i = std::max<std::ptrdiff_t> (d, 0); i < std::min (b + d, b); ++i)
 	{
 		const std::size_t j = (outputPos + static_cast<std::size_t> (i)) % block;
-		windowSum[j] += n * analysisWin[static_cast<std::size_t> (i - d)]
-		                * synthesisWin[static_cast<std::size_t> (i)];
+		windowSum[j] +=
+		    n * analysisWin[static_cast<std::size_t> (i - d)] * synthesisWin[static_cast<std::size_t> (i)];
 	}
 }
 

@@ -61,16 +61,16 @@ private:
 	std::size_t size = 0;
 	std::size_t bins = 0;
 	std::size_t interval = 0;
-	std::vector<float> inputRing;    // inChannels x history, channel after channel
+	std::vector<float> inputRing; // inChannels x history, channel after channel
 	std::size_t inputPos = 0;
-	std::vector<float> outputRing;   // outChannels x block
+	std::vector<float> outputRing; // outChannels x block
 	std::size_t outputPos = 0;
-	std::vector<float> windowSum;    // block
+	std::vector<float> windowSum; // block
 	std::vector<float> analysisWin, synthesisWin;
 	std::size_t analysisPeak = 0;
 	std::size_t synthesisPeak = 0;
-	std::vector<ComplexF> spectra;   // max(inChannels, outChannels) x bins
-	std::vector<float> timeBuffer;   // size
+	std::vector<ComplexF> spectra; // max(inChannels, outChannels) x bins
+	std::vector<float> timeBuffer; // size
 	ModifiedRealFft transform;
 };
 

@@ -14,8 +14,8 @@ struct Quad
 };
 
 // x1..x3 turned by w1..w3, then y_t = sum_r a_r (-i)^{rt}.
-inline Quad butterfly (float a0Re, float a0Im, float x1Re, float x1Im, float x2Re, float x2Im, float x3Re, float x3Im,
-                       float w1Re, float w1Im, float w2Re, float w2Im, float w3Re, float w3Im)
+inline Quad butterfly (float a0Re, float a0Im, float x1Re, float x1Im, float x2Re, float x2Im, float x3Re,
+                       float x3Im, float w1Re, float w1Im, float w2Re, float w2Im, float w3Re, float w3Im)
 {
 	const float a1Re = x1Re * w1Re - x1Im * w1Im, a1Im = x1Re * w1Im + x1Im * w1Re;
 	const float a2Re = x2Re * w2Re - x2Im * w2Im, a2Im = x2Re * w2Im + x2Im * w2Re;
@@ -36,14 +36,14 @@ void butterflyRun (std::size_t n, const float* __restrict x0Re, const float* __r
                    const float* __restrict x1Re, const float* __restrict x1Im, const float* __restrict x2Re,
                    const float* __restrict x2Im, const float* __restrict x3Re, const float* __restrict x3Im,
                    const float* w, float* __restrict y0Re, float* __restrict y0Im, float* __restrict y1Re,
-                   float* __restrict y1Im, float* __restrict y2Re, float* __restrict y2Im, float* __restrict y3Re,
-                   float* __restrict y3Im)
+                   float* __restrict y1Im, float* __restrict y2Re, float* __restrict y2Im,
+                   float* __restrict y3Re, float* __restrict y3Im)
 {
 	const float w1Re = w[0], w1Im = w[1], w2Re = w[2], w2Im = w[3], w3Re = w[4], w3Im = w[5];
 	for (std::size_t q = 0; q < n; ++q)
 	{
-		const Quad y = butterfly (x0Re[q], x0Im[q], x1Re[q], x1Im[q], x2Re[q], x2Im[q], x3Re[q], x3Im[q], w1Re, w1Im,
-		                          w2Re, w2Im, w3Re, w3Im);
+		const Quad y = butterfly (x0Re[q], x0Im[q], x1Re[q], x1Im[q], x2Re[q], x2Im[q], x3Re[q], x3Im[q],
+		                          w1Re, w1Im, w2Re, w2Im, w3Re, w3Im);
 		y0Re[q] = y.re0;
 		y0Im[q] = y.im0;
 		y1Re[q] = y.re1;
@@ -60,16 +60,18 @@ void butterflyRun (std::size_t n, const float* __restrict x0Re, const float* __r
 // The eight stores are written out here as in butterflyRun: behind a helper function, the
 // compiler no longer sees that the output runs are kept apart.
 void adjacentButterflyRun (std::size_t n, const float* __restrict xRe, const float* __restrict xIm,
-                           const float* __restrict w1Re, const float* __restrict w2Re, const float* __restrict w3Re,
-                           const float* __restrict w1Im, const float* __restrict w2Im, const float* __restrict w3Im,
-                           float* __restrict y0Re, float* __restrict y0Im, float* __restrict y1Re,
-                           float* __restrict y1Im, float* __restrict y2Re, float* __restrict y2Im,
-                           float* __restrict y3Re, float* __restrict y3Im)
+                           const float* __restrict w1Re, const float* __restrict w2Re,
+                           const float* __restrict w3Re, const float* __restrict w1Im,
+                           const float* __restrict w2Im, const float* __restrict w3Im, float* __restrict y0Re,
+                           float* __restrict y0Im, float* __restrict y1Re, float* __restrict y1Im,
+                           float* __restrict y2Re, float* __restrict y2Im, float* __restrict y3Re,
+                           float* __restrict y3Im)
 {
 	for (std::size_t q = 0; q < n; ++q)
 	{
-		const Quad y = butterfly (xRe[4 * q], xIm[4 * q], xRe[4 * q + 1], xIm[4 * q + 1], xRe[4 * q + 2], xIm[4 * q + 2],
-		                          xRe[4 * q + 3], xIm[4 * q + 3], w1Re[q], w1Im[q], w2Re[q], w2Im[q], w3Re[q], w3Im[q]);
+		const Quad y =
+		    butterfly (xRe[4 * q], xIm[4 * q], xRe[4 * q + 1], xIm[4 * q + 1], xRe[4 * q + 2], xIm[4 * q + 2],
+		               xRe[4 * q + 3], xIm[4 * q + 3], w1Re[q], w1Im[q], w2Re[q], w2Im[q], w3Re[q], w3Im[q]);
 		y0Re[q] = y.re0;
 		y0Im[q] = y.im0;
 		y1Re[q] = y.re1;
@@ -162,8 +164,7 @@ void PowerOfTwoFft::forward (const float* srcRe, const float* srcIm, float* dstR
 }
 
 // Combines pairs of size-1 transforms: the data holds size/2 interleaved sequences of two.
-void PowerOfTwoFft::radix2Pass (const float* inRe, const float* inIm, float* outRe,
-                                float* outIm) const
+void PowerOfTwoFft::radix2Pass (const float* inRe, const float* inIm, float* outRe, float* outIm) const
 {
 	const std::size_t s = size / 2;
 	for (std::size_t q = 0; q < s; ++q)
@@ -181,28 +182,29 @@ void PowerOfTwoFft::radix2Pass (const float* inRe, const float* inIm, float* out
 // 4s interleaved sequences of length subSize (element k of sequence p at p + 4s k); sequence
 // q + s r is the r-th decimated quarter of output sequence q, written at q + s (k + subSize t).
 // Runs along the s sequences, or, in the last pass where s is 1, along k.
-void PowerOfTwoFft::radix4Pass (std::size_t subSize, const float* inRe, const float* inIm,
-                                float* outRe, float* outIm) const
+void PowerOfTwoFft::radix4Pass (std::size_t subSize, const float* inRe, const float* inIm, float* outRe,
+                                float* outIm) const
 {
 	const std::size_t s = size / (4 * subSize);
 	const std::size_t h = size / 4;
 	if (s == 1)
 	{
 		const float* w = finalTwiddles.data ();
-		adjacentButterflyRun (h, inRe, inIm, w, w + h, w + 2 * h, w + 3 * h, w + 4 * h, w + 5 * h, outRe, outIm, outRe + h,
-		                      outIm + h, outRe + 2 * h, outIm + 2 * h, outRe + 3 * h, outIm + 3 * h);
+		adjacentButterflyRun (h, inRe, inIm, w, w + h, w + 2 * h, w + 3 * h, w + 4 * h, w + 5 * h, outRe,
+		                      outIm, outRe + h, outIm + h, outRe + 2 * h, outIm + 2 * h, outRe + 3 * h,
+		                      outIm + 3 * h);
 		return;
 	}
 	for (std::size_t k = 0; k < subSize; ++k)
 	{
-		const float w[6] = {twiddleRe[s * k], twiddleIm[s * k], twiddleRe[2 * s * k], twiddleIm[2 * s * k],
-		                    twiddleRe[3 * s * k], twiddleIm[3 * s * k]};
+		const float w[6] = {twiddleRe[s * k],     twiddleIm[s * k],     twiddleRe[2 * s * k],
+		                    twiddleIm[2 * s * k], twiddleRe[3 * s * k], twiddleIm[3 * s * k]};
 		const float* xRe = inRe + 4 * s * k;
 		const float* xIm = inIm + 4 * s * k;
 		float* yRe = outRe + s * k;
 		float* yIm = outIm + s * k;
-		butterflyRun (s, xRe, xIm, xRe + s, xIm + s, xRe + 2 * s, xIm + 2 * s, xRe + 3 * s, xIm + 3 * s, w, yRe, yIm,
-		              yRe + h, yIm + h, yRe + 2 * h, yIm + 2 * h, yRe + 3 * h, yIm + 3 * h);
+		butterflyRun (s, xRe, xIm, xRe + s, xIm + s, xRe + 2 * s, xIm + 2 * s, xRe + 3 * s, xIm + 3 * s, w,
+		              yRe, yIm, yRe + h, yIm + h, yRe + 2 * h, yIm + 2 * h, yRe + 3 * h, yIm + 3 * h);
 	}
 }
 
@@ -270,8 +272,8 @@ void SplitComplexFft::inverse (const float* inRe, const float* inIm, float* outR
 	forward (inIm, inRe, outIm, outRe);
 }
 
-void SplitComplexFft::runStep (const Step& step, const float* inRe, const float* inIm,
-                               float* outRe, float* outIm)
+void SplitComplexFft::runStep (const Step& step, const float* inRe, const float* inIm, float* outRe,
+                               float* outIm)
 {
 	switch (step.kind)
 	{

@@ -25,10 +25,10 @@ private:
 	                 float* outIm) const;
 
 	std::size_t size = 0;
-	bool oddPower = false;   // log2(size) is odd: the first pass is radix-2
+	bool oddPower = false; // log2(size) is odd: the first pass is radix-2
 	std::size_t passCount = 0;
-	std::vector<float> twiddleRe, twiddleIm;   // e^{-2 pi i k/size}, k < 3 size/4
-	std::vector<float> finalTwiddles;          // the last pass's, in order of k
+	std::vector<float> twiddleRe, twiddleIm; // e^{-2 pi i k/size}, k < 3 size/4
+	std::vector<float> finalTwiddles;        // the last pass's, in order of k
 	std::vector<float> workRe, workIm;
 };
 
@@ -45,15 +45,22 @@ public:
 	void inverse (const float* inRe, const float* inIm, float* outRe, float* outIm);
 
 private:
-	enum class StepKind { powerOfTwo, deinterleave, twiddle, radix3, radix5, radixGeneric };
+	enum class StepKind
+	{
+		powerOfTwo,
+		deinterleave,
+		twiddle,
+		radix3,
+		radix5,
+		radixGeneric
+	};
 	struct Step
 	{
 		StepKind kind;
 		std::size_t offset;
 	};
 
-	void runStep (const Step& step, const float* inRe, const float* inIm, float* outRe,
-	              float* outIm);
+	void runStep (const Step& step, const float* inRe, const float* inIm, float* outRe, float* outIm);
 	void deinterleave (const float* inRe, const float* inIm);
 	void applyTwiddles (float* re, float* im) const;
 	void combineRadix3 (float* re, float* im) const;
@@ -63,10 +70,10 @@ private:
 	std::size_t size = 0;
 	std::size_t inner = 0;
 	std::size_t outer = 0;
-	std::vector<float> twiddleRe, twiddleIm;   // e^{-2 pi i jq/M}, q = 1 .. outer-1, q-major
-	std::vector<float> rootRe, rootIm;         // e^{-2 pi i q/outer}, generic odd radix only
-	std::vector<float> workRe, workIm;         // de-interleaved sub-sequences
-	std::vector<float> columnRe, columnIm;     // one column of the generic radix
+	std::vector<float> twiddleRe, twiddleIm; // e^{-2 pi i jq/M}, q = 1 .. outer-1, q-major
+	std::vector<float> rootRe, rootIm;       // e^{-2 pi i q/outer}, generic odd radix only
+	std::vector<float> workRe, workIm;       // de-interleaved sub-sequences
+	std::vector<float> columnRe, columnIm;   // one column of the generic radix
 	PowerOfTwoFft powerOfTwo;
 	std::vector<Step> plan;
 };
@@ -86,9 +93,9 @@ public:
 
 private:
 	std::size_t size = 0;
-	std::size_t half = 0;   // M = N/2
-	std::vector<ComplexF> preTwiddle;    // e^{-2 pi i m/N}, m < M
-	std::vector<ComplexF> postTwiddle;   // -i e^{-2 pi i (k + 0.5)/N}, k <= M/2
+	std::size_t half = 0;              // M = N/2
+	std::vector<ComplexF> preTwiddle;  // e^{-2 pi i m/N}, m < M
+	std::vector<ComplexF> postTwiddle; // -i e^{-2 pi i (k + 0.5)/N}, k <= M/2
 	std::vector<float> inRe, inIm, outRe, outIm;
 	SplitComplexFft complexFft;
 };

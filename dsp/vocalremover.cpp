@@ -20,8 +20,7 @@ inline float clipUnit (float v)
 
 } // namespace
 
-void removeVocals (VocalRemoverState& state, float* left, float* right, int numSamples,
-                   float strength)
+void removeVocals (VocalRemoverState& state, float* left, float* right, int numSamples, float strength)
 {
 	if (!(strength > kVocalRemoverThreshold) || numSamples <= 0)
 		return;

@@ -69,8 +69,7 @@ void paintPitchSection (Painter& painter, int32_t pitchShown, int32_t pitchButto
 	painter.line ({250, 270}, {250, 263}, kText, 2.2);
 	painter.text ("0", {240, 270, 260, 287}, 11, kText, TextAlign::centre);
 	paintPointerAndHub (painter, pitchShown);
-	painter.text (pitchValueText (pitchShown).c_str (), {222, 345, 278, 371}, 18, kAmber,
-	              TextAlign::centre);
+	painter.text (pitchValueText (pitchShown).c_str (), {222, 345, 278, 371}, 18, kAmber, TextAlign::centre);
 	if (shading)
 		painter.bitmap (*shading, kDialShadingArea);
 	paintPitchButton (painter, {84, 295, 156, 351}, "\xE2\x88\x92", "降调", pitchButtonHover == -1);
@@ -82,8 +81,8 @@ void paintSlider (Painter& painter, const DesignRect& r, const char* label, doub
 {
 	const SliderGeometry g = sliderGeometry (r, value);
 	painter.text (label, {r.left + 15, r.top, r.left + 130, r.top + 19}, 11, kDimText, TextAlign::left);
-	painter.text (percentText (value).c_str (), {r.right - 67, r.top, r.right - 15, r.top + 19}, 11,
-	              kText, TextAlign::right);
+	painter.text (percentText (value).c_str (), {r.right - 67, r.top, r.right - 15, r.top + 19}, 11, kText,
+	              TextAlign::right);
 	const DesignRect& t = g.track;
 	painter.fillRoundRect (t, 4, CColor (19, 14, 28, 255));
 	painter.strokeRoundRect (t, 4, CColor (130, 99, 174, 150), 1);

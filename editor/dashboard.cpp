@@ -61,7 +61,8 @@ void CadoraDashboard::loadLogos ()
 		const ByteSpan bytes = source->logo (kLogoResources[i]);
 		if (!bytes.data || bytes.size == 0)
 			continue;
-		if (auto bitmap = getPlatformFactory ().createBitmapFromMemory (bytes.data, static_cast<uint32_t> (bytes.size)))
+		if (auto bitmap =
+		        getPlatformFactory ().createBitmapFromMemory (bytes.data, static_cast<uint32_t> (bytes.size)))
 			playerLogos[i] = makeOwned<CBitmap> (bitmap);
 	}
 }
@@ -172,8 +173,9 @@ template <typename Handler>
 CMouseEventResult CadoraDashboard::pointerEvent (CPoint& where, const CButtonState& buttons, Handler handler)
 {
 	const CRect view = getViewSize ();
-	const MouseOutcome outcome = (state.*handler) ({where.x - view.left, where.y - view.top},
-	                                                view.getWidth (), view.getHeight (), buttons.isLeftButton ());
+	const MouseOutcome outcome =
+	    (state.*handler) ({where.x - view.left, where.y - view.top}, view.getWidth (), view.getHeight (),
+	                      buttons.isLeftButton ());
 	applyOutcome (outcome, where);
 	return outcome.handled ? kMouseEventHandled : kMouseEventNotHandled;
 }

@@ -29,10 +29,13 @@ public:
 	~CadoraDashboard () noexcept override;
 
 	void draw (VSTGUI::CDrawContext* context) override;
-	VSTGUI::CMouseEventResult onMouseDown (VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
+	VSTGUI::CMouseEventResult onMouseDown (VSTGUI::CPoint& where,
+	                                       const VSTGUI::CButtonState& buttons) override;
 	VSTGUI::CMouseEventResult onMouseUp (VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
-	VSTGUI::CMouseEventResult onMouseMoved (VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
-	VSTGUI::CMouseEventResult onMouseExited (VSTGUI::CPoint& where, const VSTGUI::CButtonState& buttons) override;
+	VSTGUI::CMouseEventResult onMouseMoved (VSTGUI::CPoint& where,
+	                                        const VSTGUI::CButtonState& buttons) override;
+	VSTGUI::CMouseEventResult onMouseExited (VSTGUI::CPoint& where,
+	                                         const VSTGUI::CButtonState& buttons) override;
 
 	// The refresh timer's work (tests call it directly).
 	void refreshTick ();

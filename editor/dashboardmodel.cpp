@@ -107,8 +107,8 @@ SongCard DashboardModel::songCard (StatusReading& status)
 		status.detectedKey = -1;
 	if (status.tempoBpm > 0)
 		bpmShown = status.tempoBpm;
-	const int32_t key = shownKeyIndex (status.detectedKey, status.linkedKey, status.linkConnected,
-	                                   callbacks.readPitch ());
+	const int32_t key =
+	    shownKeyIndex (status.detectedKey, status.linkedKey, status.linkConnected, callbacks.readPitch ());
 	card.key = keyText (key, status.musicPresent);
 	card.tempo = tempoText (bpmShown);
 	return card;

@@ -31,7 +31,7 @@ enum class CursorChange
 struct MouseOutcome
 {
 	bool handled = false;
-	bool redraw = false;         // the whole view changed
+	bool redraw = false; // the whole view changed
 	CursorChange cursor = CursorChange::none;
 	bool showPlayerMenu = false; // pop the player menu up at the pointer
 };

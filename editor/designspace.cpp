@@ -15,14 +15,10 @@ struct AreaRow
 
 // Press order: the grip overlaps the second slider's corner and wins.
 constexpr AreaRow kAreas[] = {
-    {HitArea::resizeGrip, {452, 472, 500, 520}},
-    {HitArea::monogram, {25, 10, 82, 57}},
-    {HitArea::linkStatus, {380, 8, 480, 48}},
-    {HitArea::playerLogo, {46, 171, 82, 207}},
-    {HitArea::pitchDial, {179, 247, 321, 389}},
-    {HitArea::minusButton, {84, 295, 156, 351}},
-    {HitArea::plusButton, {344, 295, 416, 351}},
-    {HitArea::firstSlider, {32, 420, 468, 455}},
+    {HitArea::resizeGrip, {452, 472, 500, 520}},  {HitArea::monogram, {25, 10, 82, 57}},
+    {HitArea::linkStatus, {380, 8, 480, 48}},     {HitArea::playerLogo, {46, 171, 82, 207}},
+    {HitArea::pitchDial, {179, 247, 321, 389}},   {HitArea::minusButton, {84, 295, 156, 351}},
+    {HitArea::plusButton, {344, 295, 416, 351}},  {HitArea::firstSlider, {32, 420, 468, 455}},
     {HitArea::secondSlider, {32, 461, 468, 496}},
 };
 

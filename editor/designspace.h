@@ -26,10 +26,7 @@ struct DesignRect
 	double width () const { return right - left; }
 	double height () const { return bottom - top; }
 	// Half-open: right and bottom edges are outside.
-	bool contains (DesignPoint p) const
-	{
-		return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
-	}
+	bool contains (DesignPoint p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
 };
 
 // View coordinates of the design for one view size: view = design x scale + offset.

@@ -17,7 +17,7 @@ constexpr DesignRect kDialShadingArea {186, 254, 314, 382};
 
 struct ShadingPicture
 {
-	int width = 0;  // pixels: the area's size times the scale, rounded up
+	int width = 0; // pixels: the area's size times the scale, rounded up
 	int height = 0;
 	std::vector<uint8_t> rgba; // premultiplied, row by row from the top
 };

@@ -12,14 +12,25 @@ using namespace VSTGUI;
 DashboardCallbacks fixedParameters (int32_t pitch, double muteStrength, int32_t playerSource)
 {
 	DashboardCallbacks c;
-	c.requestSize = [] (int32_t, int32_t) {};
-	c.editPlayerSource = [] (int32_t) {};
-	c.readPlayerSource = [playerSource] { return playerSource; };
-	c.editHardness = [] (double) {};
-	c.editMuteStrength = [] (double) {};
-	c.readMuteStrength = [muteStrength] { return muteStrength; };
-	c.editPitch = [] (int32_t) {};
-	c.readPitch = [pitch] { return pitch; };
+	c.requestSize = [] (int32_t, int32_t) {
+	};
+	c.editPlayerSource = [] (int32_t) {
+	};
+	c.readPlayerSource = [playerSource] {
+		return playerSource;
+	};
+	c.editHardness = [] (double) {
+	};
+	c.editMuteStrength = [] (double) {
+	};
+	c.readMuteStrength = [muteStrength] {
+		return muteStrength;
+	};
+	c.editPitch = [] (int32_t) {
+	};
+	c.readPitch = [pitch] {
+		return pitch;
+	};
 	return c;
 }
 

@@ -135,11 +135,11 @@ void Painter::line (DesignPoint from, DesignPoint to, const CColor& colour, doub
 	context.drawLine (CPoint (from.x, from.y), CPoint (to.x, to.y));
 }
 
-void Painter::text (const char* utf8, const DesignRect& r, double size, const CColor& colour,
-                    TextAlign align)
+void Painter::text (const char* utf8, const DesignRect& r, double size, const CColor& colour, TextAlign align)
 {
-	const CHoriTxtAlign hAlign =
-	    align == TextAlign::left ? kLeftText : align == TextAlign::right ? kRightText : kCenterText;
+	const CHoriTxtAlign hAlign = align == TextAlign::left    ? kLeftText
+	                             : align == TextAlign::right ? kRightText
+	                                                         : kCenterText;
 	context.setFont (fonts.get (size));
 	context.setFontColor (colour);
 	context.drawString (utf8, toCRect (r), hAlign, true);

@@ -8,8 +8,7 @@
 
 namespace cadora {
 
-int32_t shownKeyIndex (int32_t detectedKey, int32_t linkedKey, bool linkConnected,
-                       int32_t pitchSemitones)
+int32_t shownKeyIndex (int32_t detectedKey, int32_t linkedKey, bool linkConnected, int32_t pitchSemitones)
 {
 	if (detectedKey < 0)
 		return kNoKey;
@@ -57,7 +56,9 @@ int32_t logoIndexFor (int32_t playerSource, const char* playerId)
 	{
 		const char* id;
 		int32_t logo;
-	} byId[] = {{"qqmusic", kLogoQQMusic}, {"netease", kLogoNetease}, {"wesing", kLogoWesing},
+	} byId[] = {{"qqmusic", kLogoQQMusic},
+	            {"netease", kLogoNetease},
+	            {"wesing", kLogoWesing},
 	            {"mvbox", kLogoMVBox}};
 	for (const auto& row : byId)
 		if (playerId && std::strcmp (playerId, row.id) == 0)

@@ -10,8 +10,7 @@ namespace cadora {
 // The key of the music that leaves the plug-in, or -1 while no key is known. With an
 // auto-tune linked it is the key read back from it (the link already moved it by Pitch);
 // without one the detected key moved by the current Pitch, same scale.
-int32_t shownKeyIndex (int32_t detectedKey, int32_t linkedKey, bool linkConnected,
-                       int32_t pitchSemitones);
+int32_t shownKeyIndex (int32_t detectedKey, int32_t linkedKey, bool linkConnected, int32_t pitchSemitones);
 
 // Name of key index k (0..23); any other index: "识别中" while music plays, else "等待播放".
 std::string keyText (int32_t k, bool musicPresent);

@@ -77,8 +77,9 @@ bool PLUGIN_API VantoEditor::open (void* parent, const PlatformType& platformTyp
 	// The old detector lives until the new one runs, so detection has no gap.
 	songDetector = std::make_unique<SongDetector> (readPlayerSource ());
 	const CRect frameSize (0, 0, frame->getWidth (), frame->getHeight ());
-	dashboard = new CadoraDashboard (frameSize, dashboardCallbacks (),
-	                                 std::make_unique<PluginDashboardSource> (sharedStatus (), songDetector.get ()));
+	dashboard =
+	    new CadoraDashboard (frameSize, dashboardCallbacks (),
+	                         std::make_unique<PluginDashboardSource> (sharedStatus (), songDetector.get ()));
 	frame->addView (dashboard);
 	dashboard->invalid ();
 	frame->invalid ();
@@ -91,7 +92,8 @@ void PLUGIN_API VantoEditor::close ()
 	if (frame)
 	{
 		if (auto* c = vanto ())
-			c->setEditorSize (static_cast<int32_t> (frame->getWidth ()), static_cast<int32_t> (frame->getHeight ()));
+			c->setEditorSize (static_cast<int32_t> (frame->getWidth ()),
+			                  static_cast<int32_t> (frame->getHeight ()));
 		if (dashboard)
 			frame->removeView (dashboard, true);
 		frame->close ();
@@ -141,14 +143,30 @@ void VantoEditor::endEdit (int32_t index)
 DashboardCallbacks VantoEditor::dashboardCallbacks ()
 {
 	DashboardCallbacks c;
-	c.requestSize = [this] (int32_t w, int32_t h) { requestSize (w, h); };
-	c.editPlayerSource = [this] (int32_t kind) { editPlayerSource (kind); };
-	c.readPlayerSource = [this] { return readPlayerSource (); };
-	c.editHardness = [this] (double v) { editHardness (v); };
-	c.editMuteStrength = [this] (double v) { editMuteStrength (v); };
-	c.readMuteStrength = [this] { return readMuteStrength (); };
-	c.editPitch = [this] (int32_t n) { editPitch (n); };
-	c.readPitch = [this] { return readPitch (); };
+	c.requestSize = [this] (int32_t w, int32_t h) {
+		requestSize (w, h);
+	};
+	c.editPlayerSource = [this] (int32_t kind) {
+		editPlayerSource (kind);
+	};
+	c.readPlayerSource = [this] {
+		return readPlayerSource ();
+	};
+	c.editHardness = [this] (double v) {
+		editHardness (v);
+	};
+	c.editMuteStrength = [this] (double v) {
+		editMuteStrength (v);
+	};
+	c.readMuteStrength = [this] {
+		return readMuteStrength ();
+	};
+	c.editPitch = [this] (int32_t n) {
+		editPitch (n);
+	};
+	c.readPitch = [this] {
+		return readPitch ();
+	};
 	return c;
 }
 

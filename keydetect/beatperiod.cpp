@@ -120,9 +120,11 @@ size_t findBeatPeriod (const std::vector<float>& logEnergy, size_t minLag, size_
 	if (minLag < 2 || minLag > maxLag || minLag >= half)
 		return 0;
 	const size_t lastLag = std::min (maxLag, half - 1);
-	const std::vector<float> a = lagProducts (
-	    aboveBackground (smoothed (onsetStrength (smoothed (logEnergy, kEnergySmoothingHalfWidth)), kSmoothingHalfWidth)),
-	    minLag - 1, half);
+	const std::vector<float> a =
+	    lagProducts (aboveBackground (
+	                     smoothed (onsetStrength (smoothed (logEnergy, kEnergySmoothingHalfWidth)),
+	                               kSmoothingHalfWidth)),
+	                 minLag - 1, half);
 	if (!(a[0] > 0.0f))
 		return 0;
 

@@ -28,7 +28,7 @@ std::vector<double> designLowPass (double inputRate, double outputRate)
 	const double stopEdge = outputRate - kPassEdgeHz;
 	const double width = std::max (stopEdge - kPassEdgeHz, 50.0);
 	size_t length = static_cast<size_t> (std::ceil (kBlackmanWidthFactor * inputRate / width)) | 1u;
-	const double cutoff = 0.5 * (kPassEdgeHz + stopEdge) / inputRate;  // cycles per sample
+	const double cutoff = 0.5 * (kPassEdgeHz + stopEdge) / inputRate; // cycles per sample
 	std::vector<double> h (length);
 	const double centre = 0.5 * static_cast<double> (length - 1);
 	double sum = 0.0;

@@ -23,11 +23,11 @@ public:
 	void process (const double* x, size_t count, std::vector<double>& out);
 
 private:
-	std::vector<double> taps;      // symmetric FIR, odd length
-	std::vector<double> history;   // the last taps.size() - 1 input samples
+	std::vector<double> taps;    // symmetric FIR, odd length
+	std::vector<double> history; // the last taps.size() - 1 input samples
 	uint32_t step = 1;
 	double rate = 0.0;
-	uint32_t untilNextOutput = 0;  // input samples to pass before the next output
+	uint32_t untilNextOutput = 0; // input samples to pass before the next output
 };
 
 } // namespace cadora

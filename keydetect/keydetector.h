@@ -18,8 +18,8 @@ namespace cadora {
 // What one detection pass found. A field without a value keeps what was published before.
 struct DetectionResult
 {
-	std::optional<int32_t> key;        // 0..23, kNoKey = no key
-	std::optional<int32_t> tempoBpm;   // 0 = no tempo
+	std::optional<int32_t> key;      // 0..23, kNoKey = no key
+	std::optional<int32_t> tempoBpm; // 0 = no tempo
 	std::optional<bool> musicPresent;
 };
 
@@ -29,17 +29,17 @@ constexpr uint64_t kMinWrittenForPass = 4096;
 // Key detector state, used by the worker alone while it runs.
 struct KeyDetectorState
 {
-	uint64_t ringReadPos = 0;                 // sample number of the next sample to take
-	std::vector<float> pendingSamples;        // the newest samples, oldest first, at most a ring
-	std::unique_ptr<KeyEstimator> keyFinder;  // created at the first key step
+	uint64_t ringReadPos = 0;                // sample number of the next sample to take
+	std::vector<float> pendingSamples;       // the newest samples, oldest first, at most a ring
+	std::unique_ptr<KeyEstimator> keyFinder; // created at the first key step
 	std::unique_ptr<ChromaWorkspace> workspace;
-	uint64_t fedUpTo = 0;                     // leading pendingSamples already fed
-	uint64_t samplesFed = 0;                  // samples given to the current workspace
-	std::vector<int32_t> keyHistory;          // the last (at most 10) key results, oldest first
-	int64_t lastKeyTime = 0;                  // steady-clock ns of the last key step; 0 = none
-	bool silent = false;                      // the last pass found silence
-	int64_t silenceSince = 0;                 // when the current silence began
-	int32_t votedKey = -1;                    // the key of the last vote, kNoKey = none
+	uint64_t fedUpTo = 0;            // leading pendingSamples already fed
+	uint64_t samplesFed = 0;         // samples given to the current workspace
+	std::vector<int32_t> keyHistory; // the last (at most 10) key results, oldest first
+	int64_t lastKeyTime = 0;         // steady-clock ns of the last key step; 0 = none
+	bool silent = false;             // the last pass found silence
+	int64_t silenceSince = 0;        // when the current silence began
+	int32_t votedKey = -1;           // the key of the last vote, kNoKey = none
 	TempoState tempoState;
 };
 

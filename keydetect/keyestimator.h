@@ -56,9 +56,9 @@ public:
 
 private:
 	friend class KeyEstimator;
-	uint32_t frameRate = 0;             // 0 until the first audio arrives
+	uint32_t frameRate = 0; // 0 until the first audio arrives
 	Decimator decimator;
-	std::vector<double> frameSamples;   // decimated samples from the next frame's start on
+	std::vector<double> frameSamples; // decimated samples from the next frame's start on
 	Chromagram chroma;
 };
 
@@ -84,7 +84,7 @@ public:
 private:
 	struct Analysis;
 	std::unique_ptr<Analysis> analysis;
-	PitchClassLevels opening {};   // the first 1.5 s of music, hop by hop normalised
+	PitchClassLevels opening {}; // the first 1.5 s of music, hop by hop normalised
 	size_t openingHops = 0;
 
 	void analyseFrames (ChromaWorkspace& workspace);

@@ -18,7 +18,7 @@ public:
 	// Outside processing only: `length` zeroed slots (0 = none), nothing written yet.
 	void allocate (size_t length)
 	{
-		slots.reset (length > 0 ? new std::atomic<float>[length] () : nullptr);
+		slots.reset (length > 0 ? new std::atomic<float>[length]() : nullptr);
 		count = length;
 		reserved.store (0, std::memory_order_relaxed);
 		writtenCount.store (0, std::memory_order_release);

@@ -19,7 +19,8 @@ SpectralKernel::SpectralKernel (double sampleRate, size_t frameLength)
 		const double shareBelow = std::cos (kHalfPi * fraction);
 		const int lower = static_cast<int> (below);
 		if (lower >= 0)
-			entries.push_back ({static_cast<uint32_t> (bin), static_cast<uint32_t> (lower), shareBelow * shareBelow});
+			entries.push_back (
+			    {static_cast<uint32_t> (bin), static_cast<uint32_t> (lower), shareBelow * shareBelow});
 		if (lower + 1 < kBandCount)
 			entries.push_back ({static_cast<uint32_t> (bin), static_cast<uint32_t> (lower + 1),
 			                    1.0 - shareBelow * shareBelow});

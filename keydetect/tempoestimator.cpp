@@ -11,8 +11,8 @@ namespace {
 constexpr int32_t kFramesPerSecond = 200;
 constexpr float kFramesPerMinute = 60.0f * kFramesPerSecond;
 constexpr float kLogFloor = 1e-6f;
-constexpr size_t kMinLag = 60;    // 0.3 s, 200 BPM
-constexpr size_t kMaxLag = 200;   // 1 s, 60 BPM
+constexpr size_t kMinLag = 60;  // 0.3 s, 200 BPM
+constexpr size_t kMaxLag = 200; // 1 s, 60 BPM
 constexpr float kMinOnsetSum = 0.15f;
 constexpr float kMinPeakShare = 0.055f;
 constexpr float kLowestTempo = 80.0f;

@@ -12,11 +12,11 @@ namespace cadora {
 
 struct TempoState
 {
-	float tempo = 0.0f;                // current tempo in BPM; <= 0 = none yet
-	float lastRawTempo = 0.0f;         // the previous raw estimate
-	int32_t tempoCount = 0;            // entries in tempoHistory after the last append
-	std::vector<float> tempoHistory;   // up to 10 agreeing raw estimates, oldest first
-	int64_t lastTempoTime = 0;         // steady-clock ns of the last raw estimate
+	float tempo = 0.0f;              // current tempo in BPM; <= 0 = none yet
+	float lastRawTempo = 0.0f;       // the previous raw estimate
+	int32_t tempoCount = 0;          // entries in tempoHistory after the last append
+	std::vector<float> tempoHistory; // up to 10 agreeing raw estimates, oldest first
+	int64_t lastTempoTime = 0;       // steady-clock ns of the last raw estimate
 
 	// Back to the values at activation.
 	void clear ();

@@ -26,10 +26,10 @@ struct TopWindow
 	std::u16string className; // empty when it could not be read
 	std::u16string title;     // at most 1023 UTF-16 units; empty when there is none
 	bool visible = false;
-	bool hasRect = false;     // the rectangle could be read
+	bool hasRect = false; // the rectangle could be read
 	int32_t width = 0;
 	int32_t height = 0;
-	uint32_t ownerPid = 0;    // 0 when unknown
+	uint32_t ownerPid = 0; // 0 when unknown
 };
 
 // One running process.

@@ -11,10 +11,10 @@ namespace cadora::platform {
 
 struct ModuleInfo
 {
-	std::string name; // file name, UTF-8
-	std::string path; // full path, UTF-8
+	std::string name;   // file name, UTF-8
+	std::string path;   // full path, UTF-8
 	uintptr_t base = 0; // lowest address of the mapped image; on Windows the HMODULE
-	size_t size = 0; // bytes from base to the end of the image
+	size_t size = 0;    // bytes from base to the end of the image
 };
 
 // Fills modules with the loaded modules in the system's order. False (modules empty)

@@ -21,7 +21,7 @@ struct DetectionState
 	std::u16string qqStableTitle, qqStableArtist;       // accepted after confirmation
 	std::u16string qqCandidateTitle, qqCandidateArtist; // seen, not yet confirmed
 	int32_t qqCandidateCount = 0;
-	std::u16string kugouTitle, kugouArtist;             // last pair read from Kugou's window
+	std::u16string kugouTitle, kugouArtist; // last pair read from Kugou's window
 };
 
 // Runs one pass for player kind 0..5 and returns the record it produces. Exceptions

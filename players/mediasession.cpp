@@ -9,8 +9,7 @@ namespace {
 // Whether session i may be read for target, choosing the target from the session in
 // automatic mode. matched: the session belongs to the target itself, so even an empty
 // title is taken.
-bool sessionQualifies (const PlayerKind* player, int32_t source, const PlayerKind*& target,
-                       bool& matched)
+bool sessionQualifies (const PlayerKind* player, int32_t source, const PlayerKind*& target, bool& matched)
 {
 	matched = false;
 	if (!target)

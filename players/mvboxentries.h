@@ -20,8 +20,7 @@ struct MvboxEntry
 
 // Converts bytes in a Windows code page to UTF-16, as platform::decodeCodePage does;
 // false when the conversion fails.
-using CodePageDecoder = bool (*) (uint32_t codePage, const char* bytes, size_t size,
-                                  std::u16string& out);
+using CodePageDecoder = bool (*) (uint32_t codePage, const char* bytes, size_t size, std::u16string& out);
 
 struct MvboxTextDecoding
 {

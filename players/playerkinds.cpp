@@ -8,11 +8,8 @@
 namespace cadora {
 
 const PlayerKind kPlayers[kPlayerCount] = {
-    {u"kugou", u"酷狗音乐"},
-    {u"qqmusic", u"QQ音乐"},
-    {u"netease", u"网易云音乐"},
-    {u"wesing", u"全民K歌"},
-    {u"mvbox", u"MVBOX"},
+    {u"kugou", u"酷狗音乐"}, {u"qqmusic", u"QQ音乐"}, {u"netease", u"网易云音乐"},
+    {u"wesing", u"全民K歌"}, {u"mvbox", u"MVBOX"},
 };
 
 namespace {
@@ -26,10 +23,10 @@ struct PlayerToken
 // Order matters: the first token found decides, so a path naming both Kugou and QQ Music
 // counts as Kugou.
 const PlayerToken kPlayerTokens[] = {
-    {u"kugou", kKugouRow},        {u"酷狗", kKugouRow},         {u"qqmusic", kQqMusicRow},
-    {u"qq音乐", kQqMusicRow},      {u"cloudmusic", kNeteaseRow}, {u"netease", kNeteaseRow},
-    {u"网易云", kNeteaseRow},      {u"wesing", kWesingRow},      {u"karaoke", kWesingRow},
-    {u"全民k歌", kWesingRow},      {u"mvbox", kMvboxRow},
+    {u"kugou", kKugouRow},    {u"酷狗", kKugouRow},         {u"qqmusic", kQqMusicRow},
+    {u"qq音乐", kQqMusicRow}, {u"cloudmusic", kNeteaseRow}, {u"netease", kNeteaseRow},
+    {u"网易云", kNeteaseRow}, {u"wesing", kWesingRow},      {u"karaoke", kWesingRow},
+    {u"全民k歌", kWesingRow}, {u"mvbox", kMvboxRow},
 };
 
 } // namespace

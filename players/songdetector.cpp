@@ -13,10 +13,7 @@ constexpr int kWaitSteps = 3;
 
 } // namespace
 
-SongDetector::SongDetector (int32_t playerKind)
-: SongDetector (playerKind, platform::openSystemDesktop ())
-{
-}
+SongDetector::SongDetector (int32_t playerKind) : SongDetector (playerKind, platform::openSystemDesktop ()) {}
 
 SongDetector::SongDetector (int32_t kind, std::unique_ptr<platform::Desktop> desktopToUse,
                             PassObserver passObserver)

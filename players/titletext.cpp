@@ -15,7 +15,7 @@ constexpr std::u16string_view kBlockedTitleWords[] = {
 };
 
 constexpr std::u16string_view kNeteaseNoiseTitles[] = {
-    u"桌面歌词",    u"迷你播放器",  u"msctfime ui",           u"hintwnd",
+    u"桌面歌词",     u"迷你播放器",  u"msctfime ui",          u"hintwnd",
     u"sogou_tsf_ui", u"default ime", u"chrome legacy window", u"网易云音乐",
 };
 
@@ -31,14 +31,13 @@ constexpr std::u16string_view kWesingPrefixes[] = {u"全民K歌 - ", u"全民K�
 bool isWindowsSpace (char16_t c)
 {
 	return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0xA0 || c == 0x1680 ||
-	       (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F ||
-	       c == 0x205F || c == 0x3000;
+	       (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
+	       c == 0x3000;
 }
 
 bool endsWith (std::u16string_view text, std::u16string_view suffix)
 {
-	return text.size () >= suffix.size () &&
-	       text.substr (text.size () - suffix.size ()) == suffix;
+	return text.size () >= suffix.size () && text.substr (text.size () - suffix.size ()) == suffix;
 }
 
 bool startsWith (std::u16string_view text, std::u16string_view prefix)

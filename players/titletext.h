@@ -15,10 +15,7 @@ struct SongText
 	std::u16string artist;
 	// Both texts present: what a window pair must have to count as read.
 	bool complete () const { return !title.empty () && !artist.empty (); }
-	bool operator== (const SongText& other) const
-	{
-		return title == other.title && artist == other.artist;
-	}
+	bool operator== (const SongText& other) const { return title == other.title && artist == other.artist; }
 };
 
 // The text without the leading and trailing characters Windows' iswspace accepts.

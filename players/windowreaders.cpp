@@ -33,8 +33,7 @@ int windowScore (const platform::TopWindow& window, bool kugou)
 }
 
 // A visible window with a title, owned by a process of that player.
-bool isTitledWindowOf (platform::Desktop& desktop, const platform::TopWindow& window,
-                       PlayerRow row)
+bool isTitledWindowOf (platform::Desktop& desktop, const platform::TopWindow& window, PlayerRow row)
 {
 	return window.visible && !window.title.empty () &&
 	       playerOfProcess (desktop, window.ownerPid) == &kPlayers[row];
@@ -55,8 +54,8 @@ SongText readWindowPair (platform::Desktop& desktop, const PlayerKind& player)
 		if (window.className.empty () || window.className != className)
 			continue;
 		SongText parsed;
-		const bool parses = kugou ? parseKugouTitle (window.title, parsed)
-		                          : parseQqTitle (window.title, parsed);
+		const bool parses =
+		    kugou ? parseKugouTitle (window.title, parsed) : parseQqTitle (window.title, parsed);
 		if (!parses)
 			continue;
 		const int score = windowScore (window, kugou);

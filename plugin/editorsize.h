@@ -14,10 +14,7 @@ struct EditorSize
 {
 	int32_t width;
 	int32_t height;
-	bool operator== (const EditorSize& other) const
-	{
-		return width == other.width && height == other.height;
-	}
+	bool operator== (const EditorSize& other) const { return width == other.width && height == other.height; }
 };
 
 // The width clamped to 500..1000 and the height lround (width x 1.07): 500 gives

@@ -31,8 +31,7 @@ struct ClassEntry
 const ClassEntry kClasses[] = {
     {&kProcessorUID, kVstAudioEffectClass, kProcessorName, Vst::kDistributable, "Fx",
      &VantoProcessor::createInstance},
-    {&kControllerUID, kVstComponentControllerClass, kControllerName, 0, "",
-     &VantoController::createInstance},
+    {&kControllerUID, kVstComponentControllerClass, kControllerName, 0, "", &VantoController::createInstance},
 };
 constexpr int32 kClassCount = 2;
 

@@ -15,10 +15,9 @@ public:
 
 	Steinberg::tresult PLUGIN_API getFactoryInfo (Steinberg::PFactoryInfo* info) override;
 	Steinberg::int32 PLUGIN_API countClasses () override;
-	Steinberg::tresult PLUGIN_API getClassInfo (Steinberg::int32 index,
-	                                            Steinberg::PClassInfo* info) override;
-	Steinberg::tresult PLUGIN_API createInstance (Steinberg::FIDString cid,
-	                                              Steinberg::FIDString iid, void** obj) override;
+	Steinberg::tresult PLUGIN_API getClassInfo (Steinberg::int32 index, Steinberg::PClassInfo* info) override;
+	Steinberg::tresult PLUGIN_API createInstance (Steinberg::FIDString cid, Steinberg::FIDString iid,
+	                                              void** obj) override;
 	Steinberg::tresult PLUGIN_API getClassInfo2 (Steinberg::int32 index,
 	                                             Steinberg::PClassInfo2* info) override;
 };

@@ -30,10 +30,10 @@ double storableValue (Steinberg::Vst::ParamID id, double value);
 
 // Derived values. Each treats a non-finite value as the parameter's default and
 // keeps its result in range, so a damaged project cannot drive the plug-in wild.
-int semitonesFromPitch (double pitch);          // -5..+5
-int playerIndexFromSource (double source);      // 0..5
-float muteStrengthFromValue (double strength);  // 0..1
-double hardnessFromValue (double hardness);     // 0..1
+int semitonesFromPitch (double pitch);         // -5..+5
+int playerIndexFromSource (double source);     // 0..5
+float muteStrengthFromValue (double strength); // 0..1
+double hardnessFromValue (double hardness);    // 0..1
 
 // Normalised Pitch for a semitone value s (clamped to -5..+5).
 double pitchFromSemitones (double semitones);

@@ -123,8 +123,7 @@ tresult VantoProcessor::writeStereo (ProcessData& data)
 	const int semitones = semitonesFromPitch (params[kParamPitch]);
 	if (semitones != 0)
 	{
-		if (scratchLeft.size () < static_cast<size_t> (n) ||
-		    scratchRight.size () < static_cast<size_t> (n))
+		if (scratchLeft.size () < static_cast<size_t> (n) || scratchRight.size () < static_cast<size_t> (n))
 			return kResultFalse;
 		copySanitised (in[0], scratchLeft.data (), n);
 		copySanitised (in[1], scratchRight.data (), n);

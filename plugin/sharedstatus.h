@@ -14,11 +14,11 @@ struct SharedStatus
 {
 	static constexpr int kBands = 32;
 
-	std::atomic<int32_t> detectedKey {-1};      // 0..23, -1 = no key
-	std::atomic<int32_t> linkedKey {-1};        // read back from the auto-tune, -1 = never read
-	std::atomic<double> linkedHardness {-1.0};  // read back retune value, negative = never read
+	std::atomic<int32_t> detectedKey {-1};     // 0..23, -1 = no key
+	std::atomic<int32_t> linkedKey {-1};       // read back from the auto-tune, -1 = never read
+	std::atomic<double> linkedHardness {-1.0}; // read back retune value, negative = never read
 	std::atomic<bool> linkConnected {false};
-	std::atomic<int32_t> tempoBpm {0};          // 0 = no tempo
+	std::atomic<int32_t> tempoBpm {0}; // 0 = no tempo
 	std::atomic<bool> musicPresent {false};
 	std::atomic<bool> redetectRequested {false};
 	std::array<std::atomic<float>, kBands> bandLevels {};

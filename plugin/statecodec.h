@@ -18,8 +18,8 @@ namespace cadora {
 // What a stream holds and how much of it must be there.
 struct StateRules
 {
-	bool editorSize;          // the controller's layout: the editor size after Player Source, required
-	int requiredParameters;   // leading parameters (in stream order) without which a stream is refused
+	bool editorSize;        // the controller's layout: the editor size after Player Source, required
+	int requiredParameters; // leading parameters (in stream order) without which a stream is refused
 };
 
 constexpr StateRules kProcessorStateRules {false, 4};
@@ -29,7 +29,7 @@ constexpr StateRules kControllerStateRules {true, 4};
 
 struct StateFields
 {
-	std::array<double, kParamCount> values {};   // as stored: unchecked, maybe not even finite
+	std::array<double, kParamCount> values {}; // as stored: unchecked, maybe not even finite
 	int32_t editorWidth = 0;
 	int32_t editorHeight = 0;
 	// Parameters read before the stream ended. When a required one is missing this is its

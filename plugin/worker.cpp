@@ -69,7 +69,8 @@ void Worker::runSteps (WorkerChannel& channel)
 		return;
 	auto& status = sharedStatus ();
 	const bool redetect = status.redetectRequested.exchange (false);
-	status.publish (keyDetector.detectionPass (channel.ring, channel.sampleRate (), timeSource->nowNs (), redetect));
+	status.publish (
+	    keyDetector.detectionPass (channel.ring, channel.sampleRate (), timeSource->nowNs (), redetect));
 }
 
 bool Worker::runCycle (WorkerChannel& channel)

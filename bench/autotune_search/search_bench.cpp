@@ -65,7 +65,7 @@ int main ()
 	if (memory == MAP_FAILED)
 		return 1;
 	for (size_t i = 0; i < kBytes / sizeof (uint64_t); ++i)
-		memory[i] = i * 0x9E3779B97F4A7C15ULL;  // committed, never a plausible pointer
+		memory[i] = i * 0x9E3779B97F4A7C15ULL; // committed, never a plausible pointer
 
 	cadora::test::FixtureModule module;
 	if (!module.loaded ())
@@ -95,7 +95,8 @@ int main ()
 	running = false;
 	audio.join ();
 	std::printf ("worst 512-sample block at 48 kHz: %.3f ms alone, %.3f ms during searches "
-	             "(budget 10.667 ms)\n", quiet, during);
+	             "(budget 10.667 ms)\n",
+	             quiet, during);
 	munmap (memory, kBytes);
 	return 0;
 }

@@ -43,7 +43,8 @@ bool readStereo (const std::string& path, Stereo& out)
 	for (sf_count_t i = 0; i < got; ++i)
 	{
 		out.left[static_cast<std::size_t> (i)] = frames[static_cast<std::size_t> (i * info.channels)];
-		out.right[static_cast<std::size_t> (i)] = frames[static_cast<std::size_t> (i * info.channels + (info.channels > 1 ? 1 : 0))];
+		out.right[static_cast<std::size_t> (i)] =
+		    frames[static_cast<std::size_t> (i * info.channels + (info.channels > 1 ? 1 : 0))];
 	}
 	return got > 0;
 }
@@ -63,7 +64,8 @@ double changeDb (Stereo stem, float strength)
 	cadora::VocalRemoverState state;
 	const auto n = static_cast<int> (stem.left.size ());
 	for (int p = 0; p < n; p += kBlock)
-		cadora::removeVocals (state, stem.left.data () + p, stem.right.data () + p, std::min (kBlock, n - p), strength);
+		cadora::removeVocals (state, stem.left.data () + p, stem.right.data () + p, std::min (kBlock, n - p),
+		                      strength);
 	return 10.0 * std::log10 (energy (stem) / before);
 }
 
@@ -124,12 +126,13 @@ int main (int argc, char** argv)
 		}
 	}
 	const auto ids = centrePieces (dir + "/labels.csv");
-	double sum[2][2] = {};   // [strength][lead, accompaniment]
+	double sum[2][2] = {}; // [strength][lead, accompaniment]
 	int pieces = 0;
 	for (const auto& id : ids)
 	{
 		Stereo lead, backing;
-		if (!readStereo (dir + "/wav/" + id + "_lead.wav", lead) || !readStereo (dir + "/wav/" + id + "_backing.wav", backing))
+		if (!readStereo (dir + "/wav/" + id + "_lead.wav", lead) ||
+		    !readStereo (dir + "/wav/" + id + "_backing.wav", backing))
 			continue;
 		++pieces;
 		for (int s = 0; s < 2; ++s)
@@ -139,7 +142,8 @@ int main (int argc, char** argv)
 			sum[s][0] += leadDb;
 			sum[s][1] += backingDb;
 			if (verbose)
-				std::printf ("%s strength %.1f: lead %+.2f dB, accompaniment %+.2f dB\n", id.c_str (), kStrengths[s], leadDb, backingDb);
+				std::printf ("%s strength %.1f: lead %+.2f dB, accompaniment %+.2f dB\n", id.c_str (),
+				             kStrengths[s], leadDb, backingDb);
 		}
 	}
 	if (pieces == 0)
@@ -147,7 +151,8 @@ int main (int argc, char** argv)
 		std::fprintf (stderr, "no centre-layout pieces with stems under %s\n", dir.c_str ());
 		return 1;
 	}
-	std::printf ("Centre removal over %d pieces with stems (%s), energy change averaged in dB:\n", pieces, dir.c_str ());
+	std::printf ("Centre removal over %d pieces with stems (%s), energy change averaged in dB:\n", pieces,
+	             dir.c_str ());
 	std::printf ("%-14s %12s %16s %12s\n", "Mute Strength", "lead", "accompaniment", "difference");
 	for (int s = 0; s < 2; ++s)
 	{

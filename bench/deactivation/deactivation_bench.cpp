@@ -27,7 +27,8 @@ int main (int argc, char** argv)
 	TUID cid;
 	cadora::kProcessorUID.toTUID (cid);
 	IComponent* component = nullptr;
-	if (cadora::pluginFactory ()->createInstance (cid, IComponent::iid, reinterpret_cast<void**> (&component)) != kResultOk)
+	if (cadora::pluginFactory ()->createInstance (cid, IComponent::iid,
+	                                              reinterpret_cast<void**> (&component)) != kResultOk)
 		return 1;
 	component->initialize (nullptr);
 	IAudioProcessor* processor = nullptr;

@@ -41,8 +41,9 @@ struct Rig
 	explicit Rig (int width)
 	{
 		const EditorSize size = editorSizeForWidth (width);
-		view = makeOwned<CadoraDashboard> (CRect (0, 0, size.width, size.height), fixedParameters (2, 0.4, 2),
-		                                   std::make_unique<PluginDashboardSource> (sharedStatus (), nullptr));
+		view =
+		    makeOwned<CadoraDashboard> (CRect (0, 0, size.width, size.height), fixedParameters (2, 0.4, 2),
+		                                std::make_unique<PluginDashboardSource> (sharedStatus (), nullptr));
 		context = COffscreenContext::create (CPoint (size.width, size.height));
 	}
 	void draw (const CRect& area)
@@ -102,7 +103,8 @@ void tickRepaint (benchmark::State& state)
 		for (const DesignRect& d : dirty)
 		{
 			const DesignRect v = fit.toView (d);
-			rig.draw (CRect (std::floor (v.left), std::floor (v.top), std::ceil (v.right), std::ceil (v.bottom)));
+			rig.draw (
+			    CRect (std::floor (v.left), std::floor (v.top), std::ceil (v.right), std::ceil (v.bottom)));
 		}
 	}
 	state.counters["view_share_pct"] = 100.0 * invalidated / ticks / (500.0 * 535.0);

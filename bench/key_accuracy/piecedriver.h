@@ -17,9 +17,9 @@ struct PieceResult
 {
 	bool ok = false;
 	std::string error;
-	std::array<int32_t, kCheckpointCount> key {};     // detectedKey at 5, 10, 20 s, end of music
-	std::array<int32_t, kCheckpointCount> tempo {};   // tempoBpm at the same moments
-	double firstKeySeconds = -1.0;                    // -1 = never
+	std::array<int32_t, kCheckpointCount> key {};   // detectedKey at 5, 10, 20 s, end of music
+	std::array<int32_t, kCheckpointCount> tempo {}; // tempoBpm at the same moments
+	double firstKeySeconds = -1.0;                  // -1 = never
 	double seconds = 0.0;
 };
 

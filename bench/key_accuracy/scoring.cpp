@@ -117,7 +117,9 @@ bool tempoWithin (int32_t detected, double truth, bool allowOctaves)
 {
 	if (detected <= 0 || truth <= 0.0)
 		return false;
-	const auto close = [detected] (double t) { return std::fabs (detected - t) <= 0.04 * t; };
+	const auto close = [detected] (double t) {
+		return std::fabs (detected - t) <= 0.04 * t;
+	};
 	if (close (truth))
 		return true;
 	return allowOctaves && (close (2.0 * truth) || close (0.5 * truth));
@@ -134,9 +136,11 @@ bool tempoWithinFolded (int32_t detected, double truth)
 	return tempoWithin (detected, truth, false);
 }
 
-void printReport (std::ostream& out, const std::vector<PieceLabel>& labels, const std::vector<PieceResult>& results)
+void printReport (std::ostream& out, const std::vector<PieceLabel>& labels,
+                  const std::vector<PieceResult>& results)
 {
-	out << "checkpoint   weighted  exact    | major             | minor             | tempo 4 %  x2/÷2   folded\n";
+	out << "checkpoint   weighted  exact    | major             | minor             | tempo 4 %  x2/÷2   "
+	       "folded\n";
 	for (int c = 0; c < kCheckpointCount; ++c)
 	{
 		Tally all, major, minor;

@@ -16,10 +16,10 @@ namespace cadora {
 struct PieceLabel
 {
 	std::string id;
-	int32_t key = -1;    // key index
+	int32_t key = -1; // key index
 	double bpm = 0.0;
-	std::string meter;   // "4/4", "3/4"; empty when the labels lack the column
-	std::string drums;   // drum style, "none" without drums
+	std::string meter; // "4/4", "3/4"; empty when the labels lack the column
+	std::string drums; // drum style, "none" without drums
 };
 
 // Reads labels.csv (columns id, key, tonic_pc, mode, bpm, and optionally meter, drums).
@@ -32,6 +32,7 @@ bool tempoWithin (int32_t detected, double truth, bool allowOctaves);
 // Within 4 % of `truth` doubled or halved into [80, 160), the octave the plug-in shows.
 bool tempoWithinFolded (int32_t detected, double truth);
 
-void printReport (std::ostream& out, const std::vector<PieceLabel>& labels, const std::vector<PieceResult>& results);
+void printReport (std::ostream& out, const std::vector<PieceLabel>& labels,
+                  const std::vector<PieceResult>& results);
 
 } // namespace cadora

@@ -46,12 +46,16 @@ void keyStep (benchmark::State& state)
 	}
 	// items per second = seconds of audio analysed per second of CPU.
 	state.SetItemsProcessed (static_cast<int64_t> (state.iterations () * kStepSeconds));
-	state.counters["cpu_per_audio_second"] = benchmark::Counter (
-	    static_cast<double> (state.iterations ()) * kStepSeconds,
-	    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+	state.counters["cpu_per_audio_second"] =
+	    benchmark::Counter (static_cast<double> (state.iterations ()) * kStepSeconds,
+	                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 } // namespace
 
 // Sample rate, seconds of music already in the workspace (up to the 40 s renewal).
-BENCHMARK (keyStep)->Args ({44100, 1})->Args ({48000, 20})->Args ({48000, 40})->Unit (benchmark::kMicrosecond);
+BENCHMARK (keyStep)
+    ->Args ({44100, 1})
+    ->Args ({48000, 20})
+    ->Args ({48000, 40})
+    ->Unit (benchmark::kMicrosecond);

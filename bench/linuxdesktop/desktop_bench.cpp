@@ -57,7 +57,10 @@ class WithoutAudio : public platform::Desktop
 public:
 	explicit WithoutAudio (platform::Desktop& inner) : desktop (inner) {}
 	void topWindows (std::vector<platform::TopWindow>& out) override { desktop.topWindows (out); }
-	bool processImagePath (uint32_t pid, std::u16string& path) override { return desktop.processImagePath (pid, path); }
+	bool processImagePath (uint32_t pid, std::u16string& path) override
+	{
+		return desktop.processImagePath (pid, path);
+	}
 	bool processes (std::vector<platform::ProcessEntry>& out) override { return desktop.processes (out); }
 	bool audioSessions (std::vector<platform::AudioSession>& out) override
 	{
@@ -79,9 +82,9 @@ bool windowPass ()
 {
 	// 196 other windows and the four a Kugou and a QQ Music player show.
 	StandIn windows (CADORA_X11_STANDIN, {},
-	                 {"--many", "196", "kugou_ui", "周杰伦 - 晴天 - 酷狗音乐", "800x600", "visible", "kugou_ui", "歌词",
-	                  "300x90", "hidden", "TXGuiFoundation", "稻香 - 周杰伦", "1000x700", "visible", "TXGuiFoundation",
-	                  "桌面歌词", "200x60", "hidden"});
+	                 {"--many", "196", "kugou_ui", "周杰伦 - 晴天 - 酷狗音乐", "800x600", "visible",
+	                  "kugou_ui", "歌词", "300x90", "hidden", "TXGuiFoundation", "稻香 - 周杰伦", "1000x700",
+	                  "visible", "TXGuiFoundation", "桌面歌词", "200x60", "hidden"});
 	if (!windows.ready ())
 		return false;
 	auto desktop = platform::openSystemDesktop ();
@@ -91,7 +94,8 @@ bool windowPass ()
 	// Runs 30 ms apart: a listing younger than 20 ms is reused, and passes are 300 ms apart.
 	report ("listing 200 top-level windows", timeRuns (50, 30, [&] { desktop->topWindows (listed); }), "-");
 
-	report ("media sessions (an empty session bus)", timeRuns (50, 30, [&] { desktop->mediaSessions (); }), "-");
+	report ("media sessions (an empty session bus)", timeRuns (50, 30, [&] { desktop->mediaSessions (); }),
+	        "-");
 
 	WithoutAudio quiet (*desktop);
 	DetectionState state;
@@ -119,8 +123,8 @@ bool audioProbe ()
 		cold.push_back (timeRuns (1, 0, [&] { found = loudestPlayer (*desktop, 0); }).median);
 	}
 	std::sort (cold.begin (), cold.end ());
-	report ("audio probe, two playing sinks, first probe of a desktop", {cold[cold.size () / 2], cold.back ()},
-	        "<= 60 ms");
+	report ("audio probe, two playing sinks, first probe of a desktop",
+	        {cold[cold.size () / 2], cold.back ()}, "<= 60 ms");
 	auto desktop = platform::openSystemDesktop ();
 	loudestPlayer (*desktop, 0);
 	report ("audio probe, two playing sinks, later probes (300 ms apart)",
@@ -153,14 +157,17 @@ bool mvboxScan ()
 	auto desktop = platform::openSystemDesktop ();
 	std::u16string title, artist;
 	bool found = false;
-	report ("MVBox full scan, 256 MiB committed", timeRuns (5, 0, [&] {
-		        MvboxCacheReader reader;
-		        found = reader.read (*desktop, title, artist);
-	        }),
+	report ("MVBox full scan, 256 MiB committed",
+	        timeRuns (5, 0,
+	                  [&] {
+		                  MvboxCacheReader reader;
+		                  found = reader.read (*desktop, title, artist);
+	                  }),
 	        "<= 200 ms");
 	MvboxCacheReader reader;
 	reader.read (*desktop, title, artist);
-	report ("MVBox cached read", timeRuns (50, 0, [&] { found = reader.read (*desktop, title, artist); }), "<= 2 ms");
+	report ("MVBox cached read", timeRuns (50, 0, [&] { found = reader.read (*desktop, title, artist); }),
+	        "<= 2 ms");
 	const bool right = found && title == u"晴天" && artist == u"周杰伦";
 	std::printf ("  the entry read: %s\n", right ? "晴天 / 周杰伦 (right)" : "WRONG");
 	return right;

@@ -36,7 +36,8 @@ void describeAddressSpace (cadora::platform::ProcessMemory& memory)
 	size_t regions = 0;
 	uint64_t committed = 0, read = 0;
 	cadora::platform::ProcessRegion region;
-	for (uint64_t at = 0x10000; at < 0x7FFFFFFF && memory.queryRegion (at, region); at = region.base + region.size)
+	for (uint64_t at = 0x10000; at < 0x7FFFFFFF && memory.queryRegion (at, region);
+	     at = region.base + region.size)
 	{
 		if (!region.committed || region.protection == RegionProtection::other)
 			continue;
@@ -63,8 +64,8 @@ void timeParts (cadora::platform::Desktop& desktop, cadora::platform::ProcessMem
 		memory.read (address, buffer.data (), buffer.size ());
 		reading.push_back (millisecondsSince (start));
 	}
-	std::printf ("process list (%zu processes) median %.2f ms; one 2 MiB read median %.2f ms\n", processes.size (),
-	             median (listing), median (reading));
+	std::printf ("process list (%zu processes) median %.2f ms; one 2 MiB read median %.2f ms\n",
+	             processes.size (), median (listing), median (reading));
 }
 
 } // namespace

@@ -36,14 +36,26 @@ void processBlocks (benchmark::State& state, int semitones, double mute)
 	}
 	const double seconds = static_cast<double> (state.iterations ()) * kBlock / kRate;
 	state.counters["audio_s"] = seconds;
-	state.counters["ns_per_audio_s"] = benchmark::Counter (
-	    seconds, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+	state.counters["ns_per_audio_s"] =
+	    benchmark::Counter (seconds, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_ProcessPassThrough (benchmark::State& state) { processBlocks (state, 0, 0.0); }
-void BM_ProcessMute (benchmark::State& state) { processBlocks (state, 0, 0.6); }
-void BM_ProcessTransposeUp2 (benchmark::State& state) { processBlocks (state, 2, 0.0); }
-void BM_ProcessTransposeUp2Mute (benchmark::State& state) { processBlocks (state, 2, 0.6); }
+void BM_ProcessPassThrough (benchmark::State& state)
+{
+	processBlocks (state, 0, 0.0);
+}
+void BM_ProcessMute (benchmark::State& state)
+{
+	processBlocks (state, 0, 0.6);
+}
+void BM_ProcessTransposeUp2 (benchmark::State& state)
+{
+	processBlocks (state, 2, 0.0);
+}
+void BM_ProcessTransposeUp2Mute (benchmark::State& state)
+{
+	processBlocks (state, 2, 0.6);
+}
 
 BENCHMARK (BM_ProcessPassThrough);
 BENCHMARK (BM_ProcessMute);

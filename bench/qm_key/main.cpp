@@ -130,7 +130,8 @@ int main (int argc, char** argv)
 		{
 			std::printf ("%-5s %-10s |", label.id.c_str (), keyName (label.key) ? keyName (label.key) : "-");
 			for (int c = 0; c < kCheckpointCount; ++c)
-				std::printf (" %-10s |", keyName (results.back ().key[c]) ? keyName (results.back ().key[c]) : "-");
+				std::printf (" %-10s |",
+				             keyName (results.back ().key[c]) ? keyName (results.back ().key[c]) : "-");
 			std::printf ("\n");
 		}
 	}

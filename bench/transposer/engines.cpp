@@ -14,7 +14,8 @@ namespace {
 // The multiplier the plug-in's process callback computes for `semitones`.
 float semitoneFactor (int semitones)
 {
-	return static_cast<float> (std::pow (2.0, static_cast<double> (static_cast<float> (semitones) * 0.083333336f)));
+	return static_cast<float> (
+	    std::pow (2.0, static_cast<double> (static_cast<float> (semitones) * 0.083333336f)));
 }
 
 class CadoraEngine : public StreamingEngine
@@ -41,13 +42,14 @@ class RubberBandEngine : public StreamingEngine
 {
 public:
 	RubberBandEngine (double sampleRate, int maxBlock, int semitones, bool finer, std::size_t startDelay)
-	    : stretcher (static_cast<size_t> (sampleRate), 2,
-	                 RubberBand::RubberBandStretcher::OptionProcessRealTime
-	                     | RubberBand::RubberBandStretcher::OptionThreadingNever
-	                     | (finer ? RubberBand::RubberBandStretcher::OptionEngineFiner
-	                              : RubberBand::RubberBandStretcher::OptionEngineFaster),
-	                 1.0, std::pow (2.0, semitones / 12.0)),
-	      fifo (1 << 17, startDelay), scratch {std::vector<float> (1 << 15), std::vector<float> (1 << 15)}
+	: stretcher (static_cast<size_t> (sampleRate), 2,
+	             RubberBand::RubberBandStretcher::OptionProcessRealTime |
+	                 RubberBand::RubberBandStretcher::OptionThreadingNever |
+	                 (finer ? RubberBand::RubberBandStretcher::OptionEngineFiner
+	                        : RubberBand::RubberBandStretcher::OptionEngineFaster),
+	             1.0, std::pow (2.0, semitones / 12.0))
+	, fifo (1 << 17, startDelay)
+	, scratch {std::vector<float> (1 << 15), std::vector<float> (1 << 15)}
 	{
 		stretcher.setMaxProcessSize (static_cast<size_t> (maxBlock));
 		// The library's advice for real-time use: start with this much silence.
@@ -77,7 +79,8 @@ private:
 		while ((available = stretcher.available ()) > 0)
 		{
 			float* out[2] = {scratch[0].data (), scratch[1].data ()};
-			const size_t got = stretcher.retrieve (out, std::min<size_t> (static_cast<size_t> (available), scratch[0].size ()));
+			const size_t got = stretcher.retrieve (out, std::min<size_t> (static_cast<size_t> (available),
+			                                                              scratch[0].size ()));
 			fifo.push (out[0], out[1], got);
 		}
 	}
@@ -91,8 +94,10 @@ class SoundTouchEngine : public StreamingEngine
 {
 public:
 	SoundTouchEngine (double sampleRate, int maxBlock, int semitones, std::size_t startDelay)
-	    : fifo (1 << 17, startDelay), interleaved (2 * static_cast<std::size_t> (maxBlock)),
-	      scratch {std::vector<float> (4096), std::vector<float> (4096)}, received (2 * 4096)
+	: fifo (1 << 17, startDelay)
+	, interleaved (2 * static_cast<std::size_t> (maxBlock))
+	, scratch {std::vector<float> (4096), std::vector<float> (4096)}
+	, received (2 * 4096)
 	{
 		touch.setSampleRate (static_cast<unsigned> (sampleRate));
 		touch.setChannels (2);
@@ -153,13 +158,14 @@ std::unique_ptr<StreamingEngine> makeEngine (EngineKind kind, double sampleRate,
 			return std::make_unique<RubberBandEngine> (sampleRate, maxBlock, semitones, true, startDelay);
 		case EngineKind::rubberBandR2:
 			return std::make_unique<RubberBandEngine> (sampleRate, maxBlock, semitones, false, startDelay);
-		case EngineKind::soundTouch: return std::make_unique<SoundTouchEngine> (sampleRate, maxBlock, semitones, startDelay);
+		case EngineKind::soundTouch:
+			return std::make_unique<SoundTouchEngine> (sampleRate, maxBlock, semitones, startDelay);
 	}
 	return nullptr;
 }
 
 OutputFifo::OutputFifo (std::size_t capacity, std::size_t startDelay)
-    : ring {std::vector<float> (capacity), std::vector<float> (capacity)}
+: ring {std::vector<float> (capacity), std::vector<float> (capacity)}
 {
 	const std::vector<float> silence (startDelay, 0.0f);
 	push (silence.data (), silence.data (), startDelay);

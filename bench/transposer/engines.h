@@ -22,7 +22,13 @@ public:
 	virtual int reportedLatency () const { return -1; }
 };
 
-enum class EngineKind { cadora, rubberBandR3, rubberBandR2, soundTouch };
+enum class EngineKind
+{
+	cadora,
+	rubberBandR3,
+	rubberBandR2,
+	soundTouch
+};
 
 std::string engineName (EngineKind kind);
 // startDelay: samples of silence output before the engine's own output (engines that deliver in

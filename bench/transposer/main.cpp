@@ -28,9 +28,9 @@ namespace {
 
 constexpr int kBlock = 512;
 constexpr double kSineFrequency = 440.0;
-const std::vector<double> kChord = {261.6255653, 329.6275569, 391.9954360};   // C4, E4, G4
-constexpr double kHalfBand = 8.0;   // Hz either side of an expected partial that counts as the partial
-constexpr std::size_t kResidualLength = 262144;   // samples of output whose spectrum gives the residual
+const std::vector<double> kChord = {261.6255653, 329.6275569, 391.9954360}; // C4, E4, G4
+constexpr double kHalfBand = 8.0; // Hz either side of an expected partial that counts as the partial
+constexpr std::size_t kResidualLength = 262144; // samples of output whose spectrum gives the residual
 
 struct Options
 {
@@ -54,7 +54,8 @@ Stereo streamThrough (StreamingEngine& engine, const Stereo& in, int block, doub
 {
 	Stereo out {std::vector<float> (in.size ()), std::vector<float> (in.size ())};
 	cpuSeconds = 0.0;
-	for (std::size_t p = 0; p + static_cast<std::size_t> (block) <= in.size (); p += static_cast<std::size_t> (block))
+	for (std::size_t p = 0; p + static_cast<std::size_t> (block) <= in.size ();
+	     p += static_cast<std::size_t> (block))
 	{
 		const float* inputs[2] = {in.left.data () + p, in.right.data () + p};
 		float* outputs[2] = {out.left.data () + p, out.right.data () + p};
@@ -110,7 +111,7 @@ struct Signals
 {
 	double rate;
 	Stereo music, steady, harmony, pulse, clicks;
-	std::vector<std::size_t> clickPositions;   // those whose measuring windows fit the signal
+	std::vector<std::size_t> clickPositions; // those whose measuring windows fit the signal
 	std::size_t guard, span;
 };
 
@@ -119,7 +120,9 @@ Signals makeSignals (Stereo music, double rate)
 	Signals s;
 	s.rate = rate;
 	s.music = std::move (music);
-	const auto seconds = [rate] (double t) { return static_cast<std::size_t> (t * rate); };
+	const auto seconds = [rate] (double t) {
+		return static_cast<std::size_t> (t * rate);
+	};
 	s.steady = sine (seconds (10.0), kSineFrequency, rate, 0.5f);
 	s.harmony = chord (seconds (10.0), kChord, rate);
 	s.pulse = tonePulse (seconds (3.0), kSineFrequency, rate, 1.5 * rate, 0.03 * rate);
@@ -144,26 +147,32 @@ Figures measure (EngineKind kind, int semitones, const Signals& s)
 	const auto begin = static_cast<std::size_t> (2.0 * rate);
 	const Run onSine = stream (kind, rate, semitones, s.steady);
 	const double expected = kSineFrequency * factor;
-	const double measured = tonemeasure::frequency (onSine.output.left, begin, static_cast<std::size_t> (7.0 * rate), expected, rate);
+	const double measured = tonemeasure::frequency (onSine.output.left, begin,
+	                                                static_cast<std::size_t> (7.0 * rate), expected, rate);
 	f.pitchCents = tonemeasure::cents (measured, expected);
-	f.sineResidualDb = tonemeasure::residualDb (onSine.output.left, begin, kResidualLength, {expected}, rate, kHalfBand);
+	f.sineResidualDb =
+	    tonemeasure::residualDb (onSine.output.left, begin, kResidualLength, {expected}, rate, kHalfBand);
 
 	const Run onChord = stream (kind, rate, semitones, s.harmony);
 	std::vector<double> partials;
 	for (const double p : kChord)
 		partials.push_back (p * factor);
-	f.chordResidualDb = tonemeasure::residualDb (onChord.output.left, begin, kResidualLength, partials, rate, kHalfBand);
+	f.chordResidualDb =
+	    tonemeasure::residualDb (onChord.output.left, begin, kResidualLength, partials, rate, kHalfBand);
 
 	const Run onPulse = stream (kind, rate, semitones, s.pulse);
 	double inEnergy, outEnergy;
-	const double delay = tonemeasure::energyCentre (onPulse.output.left, outEnergy) - tonemeasure::energyCentre (s.pulse.left, inEnergy);
+	const double delay = tonemeasure::energyCentre (onPulse.output.left, outEnergy) -
+	                     tonemeasure::energyCentre (s.pulse.left, inEnergy);
 	f.latencyMs = 1000.0 * delay / rate;
 
 	const Run onClicks = stream (kind, rate, semitones, s.clicks);
-	const auto arrival = static_cast<std::size_t> (f.reportedLatency >= 0 ? f.reportedLatency : std::lround (delay));
+	const auto arrival =
+	    static_cast<std::size_t> (f.reportedLatency >= 0 ? f.reportedLatency : std::lround (delay));
 	f.preEchoDb = tonemeasure::preEchoDb (onClicks.output.left, s.clickPositions, arrival, s.guard, s.span);
 
-	f.underruns = onMusic.underruns + onSine.underruns + onChord.underruns + onPulse.underruns + onClicks.underruns;
+	f.underruns =
+	    onMusic.underruns + onSine.underruns + onChord.underruns + onPulse.underruns + onClicks.underruns;
 	return f;
 }
 
@@ -208,28 +217,33 @@ void printTargets (const Options& o, const Results& results, double rate)
 	if (ours == o.engines.end ())
 		return;
 	const std::vector<Figures>& f = results[static_cast<std::size_t> (ours - o.engines.begin ())];
-	const auto verdict = [] (bool ok) { return ok ? "met" : "NOT met"; };
+	const auto verdict = [] (bool ok) {
+		return ok ? "met" : "NOT met";
+	};
 	std::printf ("\nTargets for ours at %.0f Hz:\n", rate);
 	const double pitch = worstOf (f, [] (const Figures& x) { return std::fabs (x.pitchCents); });
 	std::printf ("  pitch error <= 0.1 cent: worst %.4f -> %s\n", pitch, verdict (pitch <= 0.1));
 	const double sineResidual = worstOf (f, [] (const Figures& x) { return x.sineResidualDb; });
-	std::printf ("  sine residual <= -50 dB: worst %.1f dB -> %s\n", sineResidual, verdict (sineResidual <= -50.0));
+	std::printf ("  sine residual <= -50 dB: worst %.1f dB -> %s\n", sineResidual,
+	             verdict (sineResidual <= -50.0));
 	const double chordResidual = worstOf (f, [] (const Figures& x) { return x.chordResidualDb; });
-	std::printf ("  chord residual <= -40 dB: worst %.1f dB -> %s\n", chordResidual, verdict (chordResidual <= -40.0));
+	std::printf ("  chord residual <= -40 dB: worst %.1f dB -> %s\n", chordResidual,
+	             verdict (chordResidual <= -40.0));
 	const double preEcho = worstOf (f, [] (const Figures& x) { return x.preEchoDb; });
 	std::printf ("  pre-echo: worst %.2f dB\n", preEcho);
 	const auto r3 = std::find (o.engines.begin (), o.engines.end (), EngineKind::rubberBandR3);
 	if (r3 != o.engines.end ())
 	{
 		const double theirs = meanCpu (results[static_cast<std::size_t> (r3 - o.engines.begin ())]);
-		std::printf ("  CPU <= 1/10 of R3: %.3f%% vs %.3f%% (ratio 1/%.1f) -> %s\n", meanCpu (f), theirs / 10.0,
-		             theirs / meanCpu (f), verdict (meanCpu (f) <= theirs / 10.0));
+		std::printf ("  CPU <= 1/10 of R3: %.3f%% vs %.3f%% (ratio 1/%.1f) -> %s\n", meanCpu (f),
+		             theirs / 10.0, theirs / meanCpu (f), verdict (meanCpu (f) <= theirs / 10.0));
 	}
 	const int block = static_cast<int> (static_cast<float> (rate) * 0.04f);
-	const bool exact = std::all_of (f.begin (), f.end (), [block] (const Figures& x) { return x.reportedLatency == block; });
+	const bool exact =
+	    std::all_of (f.begin (), f.end (), [block] (const Figures& x) { return x.reportedLatency == block; });
 	const double latency = worstOf (f, [] (const Figures& x) { return std::fabs (x.latencyMs - 40.0); });
-	std::printf ("  latency exactly %d samples (40 ms): reported %d, measured within %.3f ms of 40 -> %s\n", block,
-	             f.front ().reportedLatency, latency, verdict (exact && latency < 0.15));
+	std::printf ("  latency exactly %d samples (40 ms): reported %d, measured within %.3f ms of 40 -> %s\n",
+	             block, f.front ().reportedLatency, latency, verdict (exact && latency < 0.15));
 }
 
 void runRate (const Options& o, double rate)
@@ -248,13 +262,19 @@ void runRate (const Options& o, double rate)
 		for (const int s : o.shifts)
 			results[e].push_back (measure (o.engines[e], s, signals));
 
-	printMetric (o, results, "CPU per second of audio, music (%)", " %9.3f", [] (const Figures& f) { return f.cpuPercent; });
-	printMetric (o, results, "Pitch error, steady 440 Hz sine (cents)", " %9.4f", [] (const Figures& f) { return f.pitchCents; });
-	printMetric (o, results, "Residual, steady 440 Hz sine (dB)", " %9.1f", [] (const Figures& f) { return f.sineResidualDb; });
-	printMetric (o, results, "Residual, C4-E4-G4 chord of equal sines (dB)", " %9.1f", [] (const Figures& f) { return f.chordResidualDb; });
-	printMetric (o, results, "Pre-echo, click train: energy 25 ms before each click against 25 ms from it (dB)", " %9.2f",
+	printMetric (o, results, "CPU per second of audio, music (%)", " %9.3f",
+	             [] (const Figures& f) { return f.cpuPercent; });
+	printMetric (o, results, "Pitch error, steady 440 Hz sine (cents)", " %9.4f",
+	             [] (const Figures& f) { return f.pitchCents; });
+	printMetric (o, results, "Residual, steady 440 Hz sine (dB)", " %9.1f",
+	             [] (const Figures& f) { return f.sineResidualDb; });
+	printMetric (o, results, "Residual, C4-E4-G4 chord of equal sines (dB)", " %9.1f",
+	             [] (const Figures& f) { return f.chordResidualDb; });
+	printMetric (o, results,
+	             "Pre-echo, click train: energy 25 ms before each click against 25 ms from it (dB)", " %9.2f",
 	             [] (const Figures& f) { return f.preEchoDb; });
-	printMetric (o, results, "Latency, energy centre of a 440 Hz tone pulse (ms)", " %9.2f", [] (const Figures& f) { return f.latencyMs; });
+	printMetric (o, results, "Latency, energy centre of a 440 Hz tone pulse (ms)", " %9.2f",
+	             [] (const Figures& f) { return f.latencyMs; });
 	for (std::size_t e = 0; e < o.engines.size (); ++e)
 	{
 		int underruns = 0;
@@ -277,7 +297,8 @@ void worstBlockTime (const Stereo& music, double rate, int block)
 		auto engine = makeEngine (EngineKind::cadora, rate, block, semitones, 0);
 		std::vector<float> outL (static_cast<std::size_t> (block)), outR (static_cast<std::size_t> (block));
 		float* outputs[2] = {outL.data (), outR.data ()};
-		for (std::size_t p = 0; p + static_cast<std::size_t> (block) <= music.size (); p += static_cast<std::size_t> (block))
+		for (std::size_t p = 0; p + static_cast<std::size_t> (block) <= music.size ();
+		     p += static_cast<std::size_t> (block))
 		{
 			const float* inputs[2] = {music.left.data () + p, music.right.data () + p};
 			const double cpuStart = threadCpuSeconds ();
@@ -288,15 +309,18 @@ void worstBlockTime (const Stereo& music, double rate, int block)
 		}
 	}
 	std::sort (wall.begin (), wall.end ());
-	const auto at = [&] (double q) { return wall[static_cast<std::size_t> (q * static_cast<double> (wall.size () - 1))]; };
+	const auto at = [&] (double q) {
+		return wall[static_cast<std::size_t> (q * static_cast<double> (wall.size () - 1))];
+	};
 	double mean = 0.0;
 	for (double w : wall)
 		mean += w;
 	mean /= static_cast<double> (wall.size ());
-	std::printf ("\nOurs, %d-sample blocks at %.0f Hz (budget %.0f us per block), %zu blocks, +2 and -3 semitones:\n",
-	             block, rate, 1e6 * block / rate, wall.size ());
-	std::printf ("  wall time per block: mean %.1f us, median %.1f us, 99.9%% %.1f us, worst %.1f us\n", mean, at (0.5),
-	             at (0.999), wall.back ());
+	std::printf (
+	    "\nOurs, %d-sample blocks at %.0f Hz (budget %.0f us per block), %zu blocks, +2 and -3 semitones:\n",
+	    block, rate, 1e6 * block / rate, wall.size ());
+	std::printf ("  wall time per block: mean %.1f us, median %.1f us, 99.9%% %.1f us, worst %.1f us\n", mean,
+	             at (0.5), at (0.999), wall.back ());
 	std::printf ("  worst CPU time of one block: %.1f us\n", worstCpu);
 }
 
@@ -373,13 +397,14 @@ int run (int argc, char** argv)
 		              argv[0]);
 		return 2;
 	}
-	std::printf ("Every engine streamed in %d-sample blocks, n samples in and n out.\n"
-	             "CPU: thread CPU time per second of audio on the music. Pitch and sine residual: 440 Hz sine,\n"
-	             "0.5 amplitude; chord residual: C4, E4, G4, each 0.25; both from 2 s in; residual is the energy\n"
-	             "outside +-%.0f Hz of the expected partials. Pre-echo: clicks every 0.25 s, arrival = click +\n"
-	             "reported latency (or, for engines that report none, the tone pulse's delay), less 1 ms.\n"
-	             "Latency: energy centre of a 440 Hz tone pulse, output against input.\n",
-	             kBlock, kHalfBand);
+	std::printf (
+	    "Every engine streamed in %d-sample blocks, n samples in and n out.\n"
+	    "CPU: thread CPU time per second of audio on the music. Pitch and sine residual: 440 Hz sine,\n"
+	    "0.5 amplitude; chord residual: C4, E4, G4, each 0.25; both from 2 s in; residual is the energy\n"
+	    "outside +-%.0f Hz of the expected partials. Pre-echo: clicks every 0.25 s, arrival = click +\n"
+	    "reported latency (or, for engines that report none, the tone pulse's delay), less 1 ms.\n"
+	    "Latency: energy centre of a 440 Hz tone pulse, output against input.\n",
+	    kBlock, kHalfBand);
 	for (const double rate : o.rates)
 		runRate (o, rate);
 	if (std::find (o.engines.begin (), o.engines.end (), EngineKind::cadora) != o.engines.end ())
@@ -393,4 +418,7 @@ int run (int argc, char** argv)
 } // namespace
 } // namespace cadora::bench
 
-int main (int argc, char** argv) { return cadora::bench::run (argc, argv); }
+int main (int argc, char** argv)
+{
+	return cadora::bench::run (argc, argv);
+}

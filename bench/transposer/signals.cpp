@@ -40,8 +40,10 @@ bool appendWav (const std::string& path, std::size_t wanted, Stereo& out)
 Stereo syntheticMusic (std::size_t length, double sampleRate)
 {
 	Stereo s {std::vector<float> (length, 0.0f), std::vector<float> (length, 0.0f)};
-	const double chords[4][3] = {{261.63, 329.63, 392.0}, {220.0, 261.63, 329.63},
-	                             {174.61, 220.0, 261.63}, {196.0, 246.94, 293.66}};
+	const double chords[4][3] = {{261.63, 329.63, 392.0},
+	                             {220.0, 261.63, 329.63},
+	                             {174.61, 220.0, 261.63},
+	                             {196.0, 246.94, 293.66}};
 	const auto beat = static_cast<std::size_t> (0.5 * sampleRate);
 	std::mt19937 gen (1);
 	std::uniform_real_distribution<float> noise (-1.0f, 1.0f);
@@ -54,7 +56,8 @@ Stereo syntheticMusic (std::size_t length, double sampleRate)
 		for (int n = 0; n < 3; ++n)
 			for (int h = 1; h <= 4; ++h)
 			{
-				const double v = 0.05 / h * std::sin (kTwoPi * chords[bar][n] * h * t) * std::exp (-1.5 * sinceBeat);
+				const double v =
+				    0.05 / h * std::sin (kTwoPi * chords[bar][n] * h * t) * std::exp (-1.5 * sinceBeat);
 				left += v * (n == 0 ? 1.0 : 0.6);
 				right += v * (n == 2 ? 1.0 : 0.6);
 			}
@@ -108,7 +111,9 @@ Stereo sine (std::size_t length, double frequency, double sampleRate, float ampl
 {
 	Stereo s {std::vector<float> (length), std::vector<float> (length)};
 	for (std::size_t i = 0; i < length; ++i)
-		s.left[i] = s.right[i] = amplitude * static_cast<float> (std::sin (kTwoPi * frequency * static_cast<double> (i) / sampleRate));
+		s.left[i] = s.right[i] =
+		    amplitude *
+		    static_cast<float> (std::sin (kTwoPi * frequency * static_cast<double> (i) / sampleRate));
 	return s;
 }
 

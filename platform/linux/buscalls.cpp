@@ -39,9 +39,10 @@ size_t BusCalls::call (const char* destination, const char* path, const char* in
 	auto pending = std::make_unique<Pending> ();
 	pending->api = &api;
 	sd_bus_message* message = nullptr;
-	bool sent = api.newMethodCall (bus, &message, destination, path, interface, member) >= 0 &&
-	            (!stringArgument || api.append (message, "s", stringArgument) >= 0) &&
-	            api.callAsync (bus, &pending->slot, message, &BusCalls::onReply, pending.get (), kCallTimeoutUs) >= 0;
+	bool sent =
+	    api.newMethodCall (bus, &message, destination, path, interface, member) >= 0 &&
+	    (!stringArgument || api.append (message, "s", stringArgument) >= 0) &&
+	    api.callAsync (bus, &pending->slot, message, &BusCalls::onReply, pending.get (), kCallTimeoutUs) >= 0;
 	if (message)
 		api.messageUnref (message);
 	if (!sent)

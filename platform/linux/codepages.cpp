@@ -18,12 +18,10 @@ struct LocaleCodePage
 
 // Longer prefixes first: zh_TW must not be taken for zh.
 constexpr LocaleCodePage kLocaleCodePages[] = {
-	{"zh_TW", 950}, {"zh_HK", 950}, {"zh_MO", 950}, {"zh", 936},   {"ja", 932},
-	{"ko", 949},    {"th", 874},    {"ru", 1251},   {"uk", 1251},  {"be", 1251},
-	{"bg", 1251},   {"pl", 1250},   {"cs", 1250},   {"sk", 1250},  {"hu", 1250},
-	{"ro", 1250},   {"hr", 1250},   {"sl", 1250},   {"el", 1253},  {"tr", 1254},
-	{"he", 1255},   {"ar", 1256},   {"fa", 1256},   {"lt", 1257},  {"lv", 1257},
-	{"et", 1257},   {"vi", 1258},
+    {"zh_TW", 950}, {"zh_HK", 950}, {"zh_MO", 950}, {"zh", 936},  {"ja", 932},  {"ko", 949},  {"th", 874},
+    {"ru", 1251},   {"uk", 1251},   {"be", 1251},   {"bg", 1251}, {"pl", 1250}, {"cs", 1250}, {"sk", 1250},
+    {"hu", 1250},   {"ro", 1250},   {"hr", 1250},   {"sl", 1250}, {"el", 1253}, {"tr", 1254}, {"he", 1255},
+    {"ar", 1256},   {"fa", 1256},   {"lt", 1257},   {"lv", 1257}, {"et", 1257}, {"vi", 1258},
 };
 
 bool startsLocale (std::string_view locale, std::string_view prefix)

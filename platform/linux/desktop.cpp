@@ -30,7 +30,10 @@ public:
 	}
 
 	void topWindows (std::vector<TopWindow>& out) override { windows.list (out, *keepGoing); }
-	bool processImagePath (uint32_t pid, std::u16string& path) override { return processImagePathOf (pid, path); }
+	bool processImagePath (uint32_t pid, std::u16string& path) override
+	{
+		return processImagePathOf (pid, path);
+	}
 	bool processes (std::vector<ProcessEntry>& out) override { return listProcesses (out); }
 	bool audioSessions (std::vector<AudioSession>& out) override { return audio.sessions (out, *keepGoing); }
 	std::unique_ptr<MediaSessionList> mediaSessions () override { return media.read (*keepGoing); }

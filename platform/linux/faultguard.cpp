@@ -50,7 +50,9 @@ void passOn (int signal, siginfo_t* info, void* context)
 		return;
 	}
 	// Default action: once this handler returns, the raised signal ends the process.
-	struct sigaction fallback {};
+	struct sigaction fallback
+	{
+	};
 	fallback.sa_handler = SIG_DFL;
 	sigaction (signal, &fallback, nullptr);
 	raise (signal);
@@ -65,7 +67,9 @@ void onFault (int signal, siginfo_t* info, void* context)
 
 bool handlerInstalled (int signal)
 {
-	struct sigaction current {};
+	struct sigaction current
+	{
+	};
 	sigaction (signal, nullptr, &current);
 	return (current.sa_flags & SA_SIGINFO) && current.sa_sigaction == &onFault;
 }
@@ -93,7 +97,9 @@ public:
 		{
 			if (handlerInstalled (kFaultSignals[i]))
 				continue;
-			struct sigaction action {};
+			struct sigaction action
+			{
+			};
 			action.sa_sigaction = &onFault;
 			action.sa_flags = SA_SIGINFO | SA_ONSTACK;
 			sigemptyset (&action.sa_mask);

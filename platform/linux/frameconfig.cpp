@@ -15,7 +15,8 @@ namespace {
 
 using namespace Steinberg;
 
-class HostRunLoop : public VSTGUI::X11::IRunLoop, public VSTGUI::AtomicReferenceCounted
+class HostRunLoop : public VSTGUI::X11::IRunLoop,
+                    public VSTGUI::AtomicReferenceCounted
 {
 public:
 	explicit HostRunLoop (Linux::IRunLoop* host) : host (host) {}
@@ -31,9 +32,8 @@ public:
 
 	bool unregisterEventHandler (VSTGUI::X11::IEventHandler* handler) override
 	{
-		return unregister (events, handler, [this] (Linux::IEventHandler* h) {
-			host->unregisterEventHandler (h);
-		});
+		return unregister (events, handler,
+		                   [this] (Linux::IEventHandler* h) { host->unregisterEventHandler (h); });
 	}
 
 	bool registerTimer (uint64_t interval, VSTGUI::X11::ITimerHandler* handler) override
@@ -51,32 +51,35 @@ public:
 	}
 
 private:
-	struct EventHandler : public Linux::IEventHandler, public FObject
+	struct EventHandler : public Linux::IEventHandler,
+	                      public FObject
 	{
 		explicit EventHandler (VSTGUI::X11::IEventHandler* target) : target (target) {}
 		void PLUGIN_API onFDIsSet (Linux::FileDescriptor) override { target->onEvent (); }
 		VSTGUI::X11::IEventHandler* target;
 		DELEGATE_REFCOUNT (FObject)
 		DEFINE_INTERFACES
-			DEF_INTERFACE (Linux::IEventHandler)
+		DEF_INTERFACE (Linux::IEventHandler)
 		END_DEFINE_INTERFACES (FObject)
 	};
 
-	struct TimerHandler : public Linux::ITimerHandler, public FObject
+	struct TimerHandler : public Linux::ITimerHandler,
+	                      public FObject
 	{
 		explicit TimerHandler (VSTGUI::X11::ITimerHandler* target) : target (target) {}
 		void PLUGIN_API onTimer () override { target->onTimer (); }
 		VSTGUI::X11::ITimerHandler* target;
 		DELEGATE_REFCOUNT (FObject)
 		DEFINE_INTERFACES
-			DEF_INTERFACE (Linux::ITimerHandler)
+		DEF_INTERFACE (Linux::ITimerHandler)
 		END_DEFINE_INTERFACES (FObject)
 	};
 
 	template <typename List, typename Target, typename Release>
 	static bool unregister (List& list, Target* target, Release release)
 	{
-		auto it = std::find_if (list.begin (), list.end (), [&] (const auto& h) { return h->target == target; });
+		auto it =
+		    std::find_if (list.begin (), list.end (), [&] (const auto& h) { return h->target == target; });
 		if (it == list.end ())
 			return false;
 		release (it->get ());

@@ -19,8 +19,8 @@ bool parseLine (const std::string& line, MemoryRegion& region)
 	char permissions[5] = {};
 	unsigned long long offset = 0, inode = 0;
 	char device[16] = {};
-	if (std::sscanf (line.c_str (), "%" SCNxPTR "-%" SCNxPTR " %4s %llx %15s %llu", &start, &end,
-	                 permissions, &offset, device, &inode) != 6)
+	if (std::sscanf (line.c_str (), "%" SCNxPTR "-%" SCNxPTR " %4s %llx %15s %llu", &start, &end, permissions,
+	                 &offset, device, &inode) != 6)
 		return false;
 	if (inode != 0 || permissions[0] != 'r' || permissions[1] != 'w' || permissions[3] != 'p')
 		return false;

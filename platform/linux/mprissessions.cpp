@@ -117,7 +117,8 @@ std::string joined (const std::vector<std::string>& parts)
 	return text;
 }
 
-void readRootProperties (const SdBusApi& api, sd_bus_message* reply, std::string& desktopEntry, std::string& identity)
+void readRootProperties (const SdBusApi& api, sd_bus_message* reply, std::string& desktopEntry,
+                         std::string& identity)
 {
 	if (!reply)
 		return;
@@ -269,9 +270,11 @@ std::unique_ptr<MediaSessionList> MprisSessions::read (const std::atomic<bool>& 
 	{
 		PlayerCalls each;
 		each.busName = name;
-		each.ownerPid = calls.call (kBusName, kBusPath, kBusName, "GetConnectionUnixProcessID", name.c_str ());
+		each.ownerPid =
+		    calls.call (kBusName, kBusPath, kBusName, "GetConnectionUnixProcessID", name.c_str ());
 		each.root = calls.call (name.c_str (), kMprisPath, kProperties, "GetAll", "org.mpris.MediaPlayer2");
-		each.player = calls.call (name.c_str (), kMprisPath, kProperties, "GetAll", "org.mpris.MediaPlayer2.Player");
+		each.player =
+		    calls.call (name.c_str (), kMprisPath, kProperties, "GetAll", "org.mpris.MediaPlayer2.Player");
 		asked.push_back (std::move (each));
 	}
 	// A player that has not answered in time is listed without its state.

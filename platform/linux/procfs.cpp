@@ -28,7 +28,8 @@ bool readExeLink (uint32_t pid, std::string& path)
 	path.assign (buffer, static_cast<size_t> (length));
 	// The program file was replaced or removed while it runs: the name is still its own.
 	static const std::string kDeleted = " (deleted)";
-	if (path.size () > kDeleted.size () && path.compare (path.size () - kDeleted.size (), kDeleted.size (), kDeleted) == 0)
+	if (path.size () > kDeleted.size () &&
+	    path.compare (path.size () - kDeleted.size (), kDeleted.size (), kDeleted) == 0)
 		path.resize (path.size () - kDeleted.size ());
 	return true;
 }

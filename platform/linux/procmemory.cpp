@@ -80,8 +80,8 @@ bool parseMapping (const std::string& line, Mapping& mapping)
 {
 	uint64_t start = 0, end = 0;
 	char permissions[5] = {};
-	if (std::sscanf (line.c_str (), "%" SCNx64 "-%" SCNx64 " %4s", &start, &end, permissions) != 3 || end <= start ||
-	    std::char_traits<char>::length (permissions) != 4)
+	if (std::sscanf (line.c_str (), "%" SCNx64 "-%" SCNx64 " %4s", &start, &end, permissions) != 3 ||
+	    end <= start || std::char_traits<char>::length (permissions) != 4)
 		return false;
 	mapping.start = start;
 	mapping.end = end;

@@ -11,7 +11,8 @@ bool bindMainloop (void* library, PulseApi& api)
 	return bindSymbol (library, "pa_mainloop_new", api.mainloopNew) &&
 	       bindSymbol (library, "pa_mainloop_free", api.mainloopFree) &&
 	       bindSymbol (library, "pa_mainloop_get_api", api.mainloopApi) &&
-	       bindSymbol (library, "pa_mainloop_prepare", api.prepare) && bindSymbol (library, "pa_mainloop_poll", api.poll) &&
+	       bindSymbol (library, "pa_mainloop_prepare", api.prepare) &&
+	       bindSymbol (library, "pa_mainloop_poll", api.poll) &&
 	       bindSymbol (library, "pa_mainloop_dispatch", api.dispatch) &&
 	       bindSymbol (library, "pa_mainloop_iterate", api.iterate);
 }
@@ -37,7 +38,8 @@ bool bindStream (void* library, PulseApi& api)
 	       bindSymbol (library, "pa_stream_set_monitor_stream", api.setMonitorStream) &&
 	       bindSymbol (library, "pa_stream_set_read_callback", api.setReadCallback) &&
 	       bindSymbol (library, "pa_stream_connect_record", api.connectRecord) &&
-	       bindSymbol (library, "pa_stream_get_state", api.streamState) && bindSymbol (library, "pa_stream_peek", api.peek) &&
+	       bindSymbol (library, "pa_stream_get_state", api.streamState) &&
+	       bindSymbol (library, "pa_stream_peek", api.peek) &&
 	       bindSymbol (library, "pa_stream_drop", api.drop) &&
 	       bindSymbol (library, "pa_stream_disconnect", api.streamDisconnect) &&
 	       bindSymbol (library, "pa_stream_unref", api.streamUnref);
@@ -51,7 +53,8 @@ const PulseApi* pulseApi ()
 	static const PulseApi* const api = [] () -> const PulseApi* {
 		static PulseApi table;
 		void* library = openSystemLibrary ("libpulse.so.0");
-		return library && bindMainloop (library, table) && bindContext (library, table) && bindStream (library, table)
+		return library && bindMainloop (library, table) && bindContext (library, table) &&
+		               bindStream (library, table)
 		           ? &table
 		           : nullptr;
 	}();

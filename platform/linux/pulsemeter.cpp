@@ -163,9 +163,9 @@ bool PulseMeter::connect (const std::atomic<bool>& keepGoing)
 	loop = api->mainloopNew ();
 	context = loop ? api->contextNew (api->mainloopApi (loop), "cadora") : nullptr;
 	// Never autospawn: a plug-in must not start a sound server on the user's behalf.
-	const bool ready = context && api->connect (context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0 &&
-	                   runUntil ([&] { return api->contextState (context) == PA_CONTEXT_READY; }, kAnswerLimitNs,
-	                             keepGoing);
+	const bool ready =
+	    context && api->connect (context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0 &&
+	    runUntil ([&] { return api->contextState (context) == PA_CONTEXT_READY; }, kAnswerLimitNs, keepGoing);
 	if (!ready)
 		fail ();
 	return ready;
@@ -178,7 +178,8 @@ bool PulseMeter::listInputs (std::vector<Input>& inputs, std::map<uint32_t, uint
 	ListRequest request {&inputs, &monitorSources, 0};
 	pa_operation* sinks = api.sinkList (context, &onSink, &request);
 	pa_operation* sinkInputs = api.sinkInputList (context, &onSinkInput, &request);
-	const bool listed = sinks && sinkInputs && runUntil ([&] { return request.listsDone == 2; }, kAnswerLimitNs, keepGoing);
+	const bool listed =
+	    sinks && sinkInputs && runUntil ([&] { return request.listsDone == 2; }, kAnswerLimitNs, keepGoing);
 	// The callbacks point at this frame: an unfinished list must never call them later.
 	for (pa_operation* operation : {sinks, sinkInputs})
 	{
@@ -208,8 +209,8 @@ bool PulseMeter::startMonitor (const Input& input, uint32_t monitorSource)
 	attributes.fragsize = sizeof (float);                 // every peak as soon as it is measured
 	char device[16];
 	std::snprintf (device, sizeof (device), "%u", monitorSource);
-	const auto flags =
-	    static_cast<pa_stream_flags_t> (PA_STREAM_DONT_MOVE | PA_STREAM_PEAK_DETECT | PA_STREAM_ADJUST_LATENCY);
+	const auto flags = static_cast<pa_stream_flags_t> (PA_STREAM_DONT_MOVE | PA_STREAM_PEAK_DETECT |
+	                                                   PA_STREAM_ADJUST_LATENCY);
 	monitors[input.index] = std::move (monitor);
 	if (api.connectRecord (stream, device, &attributes, flags) < 0)
 	{
@@ -232,15 +233,18 @@ void PulseMeter::dropMonitor (uint32_t input)
 	monitors.erase (found);
 }
 
-void PulseMeter::updateMonitors (const std::vector<Input>& inputs, const std::map<uint32_t, uint32_t>& monitorSources)
+void PulseMeter::updateMonitors (const std::vector<Input>& inputs,
+                                 const std::map<uint32_t, uint32_t>& monitorSources)
 {
 	// A monitor goes with its sink input, and when that input moved to another sink
 	// (the stream may not follow it) or stopped.
 	std::vector<uint32_t> stale;
 	for (const auto& [index, monitor] : monitors)
 	{
-		const auto input = std::find_if (inputs.begin (), inputs.end (), [&, wanted = index] (const Input& i) { return i.index == wanted; });
-		if (input == inputs.end () || input->sink != monitor->sink || input->corked || streamGone (monitor->stream))
+		const auto input = std::find_if (inputs.begin (), inputs.end (),
+		                                 [&, wanted = index] (const Input& i) { return i.index == wanted; });
+		if (input == inputs.end () || input->sink != monitor->sink || input->corked ||
+		    streamGone (monitor->stream))
 			stale.push_back (index);
 	}
 	for (const uint32_t index : stale)
@@ -271,9 +275,12 @@ bool PulseMeter::sessions (std::vector<AudioSession>& out, const std::atomic<boo
 	// The server hands a waiting client the peaks measured since it last read, but wakes
 	// it only once a new one is measured: so every probe waits for one fresh value of
 	// each monitor, at most a peak period for those already open.
-	runUntil ([this] {
-		return std::all_of (monitors.begin (), monitors.end (), [] (const auto& m) { return m.second->fresh; });
-	}, kPeakLimitNs, keepGoing);
+	runUntil (
+	    [this] {
+		    return std::all_of (monitors.begin (), monitors.end (),
+		                        [] (const auto& m) { return m.second->fresh; });
+	    },
+	    kPeakLimitNs, keepGoing);
 
 	for (const auto& input : inputs)
 	{

@@ -3,8 +3,8 @@
 // peak-detect monitor stream on that one sink input (100 peaks a second). The connection
 // and the monitor streams stay open between probes: a probe waits for one fresh peak of
 // every monitor (a few milliseconds, about 15 for a newly seen sink input whose player
-// plays with low latency) and reports the loudest peak since the previous probe. No library, no server, a server that
-// does not answer within a second: no sessions (false), and nothing is ever started.
+// plays with low latency) and reports the loudest peak since the previous probe. No library, no server, a
+// server that does not answer within a second: no sessions (false), and nothing is ever started.
 #pragma once
 
 #include "platform/desktop.h"
@@ -54,7 +54,8 @@ private:
 	bool connect (const std::atomic<bool>& keepGoing);
 	bool listInputs (std::vector<Input>& inputs, std::map<uint32_t, uint32_t>& monitorSources,
 	                 const std::atomic<bool>& keepGoing);
-	void updateMonitors (const std::vector<Input>& inputs, const std::map<uint32_t, uint32_t>& monitorSources);
+	void updateMonitors (const std::vector<Input>& inputs,
+	                     const std::map<uint32_t, uint32_t>& monitorSources);
 	bool startMonitor (const Input& input, uint32_t monitorSource);
 	void dropMonitor (uint32_t input);
 	template <typename Done>

@@ -8,10 +8,13 @@ namespace {
 
 bool bindAll (void* library, SdBusApi& api)
 {
-	return bindSymbol (library, "sd_bus_open_user", api.openUser) && bindSymbol (library, "sd_bus_close", api.close) &&
-	       bindSymbol (library, "sd_bus_unref", api.unref) && bindSymbol (library, "sd_bus_is_open", api.isOpen) &&
+	return bindSymbol (library, "sd_bus_open_user", api.openUser) &&
+	       bindSymbol (library, "sd_bus_close", api.close) &&
+	       bindSymbol (library, "sd_bus_unref", api.unref) &&
+	       bindSymbol (library, "sd_bus_is_open", api.isOpen) &&
 	       bindSymbol (library, "sd_bus_call_async", api.callAsync) &&
-	       bindSymbol (library, "sd_bus_process", api.process) && bindSymbol (library, "sd_bus_wait", api.wait) &&
+	       bindSymbol (library, "sd_bus_process", api.process) &&
+	       bindSymbol (library, "sd_bus_wait", api.wait) &&
 	       bindSymbol (library, "sd_bus_slot_unref", api.slotUnref) &&
 	       bindSymbol (library, "sd_bus_message_new_method_call", api.newMethodCall) &&
 	       bindSymbol (library, "sd_bus_message_ref", api.messageRef) &&

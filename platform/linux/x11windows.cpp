@@ -26,7 +26,7 @@ constexpr int64_t kReconnectDelayNs = 2'000'000'000;
 constexpr int64_t kListingReuseNs = 20'000'000;
 constexpr size_t kMaxTitleUnits = 1023; // what a 1024-unit GetWindowTextW buffer holds
 constexpr size_t kMaxClassUnits = 255;
-constexpr uint32_t kIconicState = 3;    // WM_STATE of a minimised (iconified) client
+constexpr uint32_t kIconicState = 3; // WM_STATE of a minimised (iconified) client
 // Property lengths in 32-bit units: room for the longest title and class kept.
 constexpr uint32_t kTitleLongs = 1024;
 constexpr uint32_t kClassLongs = 128;
@@ -139,13 +139,20 @@ bool X11Windows::connect (const std::atomic<bool>& keepGoing)
 	root = screens.rem > 0 ? screens.data->root : 0;
 
 	// Interned, not only looked up: a title set after we connected must still be read.
-	static constexpr const char* kNames[] = {"_NET_CLIENT_LIST_STACKING", "_NET_CLIENT_LIST", "_NET_WM_NAME",
-	                                         "_NET_WM_PID", "UTF8_STRING", "COMPOUND_TEXT", "WM_STATE"};
-	uint32_t* const targets[] = {&atoms.clientListStacking, &atoms.clientList, &atoms.netWmName, &atoms.netWmPid,
-	                             &atoms.utf8String, &atoms.compoundText, &atoms.wmState};
+	static constexpr const char* kNames[] = {"_NET_CLIENT_LIST_STACKING",
+	                                         "_NET_CLIENT_LIST",
+	                                         "_NET_WM_NAME",
+	                                         "_NET_WM_PID",
+	                                         "UTF8_STRING",
+	                                         "COMPOUND_TEXT",
+	                                         "WM_STATE"};
+	uint32_t* const targets[] =
+	    {&atoms.clientListStacking, &atoms.clientList,   &atoms.netWmName, &atoms.netWmPid,
+	     &atoms.utf8String,         &atoms.compoundText, &atoms.wmState};
 	xcb_intern_atom_cookie_t cookies[std::size (kNames)];
 	for (size_t i = 0; i < std::size (kNames); ++i)
-		cookies[i] = xcb_intern_atom (connection, 0, static_cast<uint16_t> (std::strlen (kNames[i])), kNames[i]);
+		cookies[i] =
+		    xcb_intern_atom (connection, 0, static_cast<uint16_t> (std::strlen (kNames[i])), kNames[i]);
 	xcb_flush (connection);
 	const WaitLimit limit (keepGoing, kReplyLimitNs);
 	bool failed = root == 0;
@@ -186,9 +193,10 @@ bool X11Windows::listCandidates (std::vector<uint32_t>& windows, const std::atom
 {
 	// All three asked at once: one round trip whichever of them answers.
 	const auto tree = xcb_query_tree (connection, root);
-	const auto stacking =
-	    xcb_get_property (connection, 0, root, atoms.clientListStacking, XCB_ATOM_WINDOW, 0, kWindowListLongs);
-	const auto clients = xcb_get_property (connection, 0, root, atoms.clientList, XCB_ATOM_WINDOW, 0, kWindowListLongs);
+	const auto stacking = xcb_get_property (connection, 0, root, atoms.clientListStacking, XCB_ATOM_WINDOW, 0,
+	                                        kWindowListLongs);
+	const auto clients =
+	    xcb_get_property (connection, 0, root, atoms.clientList, XCB_ATOM_WINDOW, 0, kWindowListLongs);
 	xcb_flush (connection);
 	const WaitLimit limit (keepGoing, kReplyLimitNs);
 	bool failed = false;
@@ -238,7 +246,8 @@ bool X11Windows::describe (const std::vector<uint32_t>& windows, std::vector<Top
 		r.geometry = xcb_get_geometry (connection, w);
 		r.wmClass = xcb_get_property (connection, 0, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, kClassLongs);
 		r.netWmName = xcb_get_property (connection, 0, w, atoms.netWmName, atoms.utf8String, 0, kTitleLongs);
-		r.wmName = xcb_get_property (connection, 0, w, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, kTitleLongs);
+		r.wmName =
+		    xcb_get_property (connection, 0, w, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, kTitleLongs);
 		r.pid = xcb_get_property (connection, 0, w, atoms.netWmPid, XCB_ATOM_CARDINAL, 0, 1);
 		r.wmState = xcb_get_property (connection, 0, w, atoms.wmState, atoms.wmState, 0, 2);
 	}
@@ -250,10 +259,12 @@ bool X11Windows::describe (const std::vector<uint32_t>& windows, std::vector<Top
 	for (size_t i = 0; i < windows.size (); ++i)
 	{
 		const auto& r = requests[i];
-		auto attributes = awaitReply<xcb_get_window_attributes_reply_t> (connection, r.attributes.sequence, limit, failed);
+		auto attributes =
+		    awaitReply<xcb_get_window_attributes_reply_t> (connection, r.attributes.sequence, limit, failed);
 		auto geometry = awaitReply<xcb_get_geometry_reply_t> (connection, r.geometry.sequence, limit, failed);
 		auto wmClass = awaitReply<xcb_get_property_reply_t> (connection, r.wmClass.sequence, limit, failed);
-		auto netWmName = awaitReply<xcb_get_property_reply_t> (connection, r.netWmName.sequence, limit, failed);
+		auto netWmName =
+		    awaitReply<xcb_get_property_reply_t> (connection, r.netWmName.sequence, limit, failed);
 		auto wmName = awaitReply<xcb_get_property_reply_t> (connection, r.wmName.sequence, limit, failed);
 		auto pid = awaitReply<xcb_get_property_reply_t> (connection, r.pid.sequence, limit, failed);
 		auto wmState = awaitReply<xcb_get_property_reply_t> (connection, r.wmState.sequence, limit, failed);
@@ -282,7 +293,8 @@ bool X11Windows::describe (const std::vector<uint32_t>& windows, std::vector<Top
 	return true;
 }
 
-std::u16string X11Windows::titleOf (const xcb_get_property_reply_t* netWmName, const xcb_get_property_reply_t* wmName) const
+std::u16string X11Windows::titleOf (const xcb_get_property_reply_t* netWmName,
+                                    const xcb_get_property_reply_t* wmName) const
 {
 	std::u16string title;
 	if (const std::string_view utf8 = propertyBytes (netWmName); !utf8.empty ())

@@ -47,7 +47,8 @@ private:
 	bool listCandidates (std::vector<uint32_t>& windows, const std::atomic<bool>& keepGoing);
 	bool describe (const std::vector<uint32_t>& windows, std::vector<TopWindow>& out,
 	               const std::atomic<bool>& keepGoing);
-	std::u16string titleOf (const xcb_get_property_reply_t* netWmName, const xcb_get_property_reply_t* wmName) const;
+	std::u16string titleOf (const xcb_get_property_reply_t* netWmName,
+	                        const xcb_get_property_reply_t* wmName) const;
 
 	xcb_connection_t* connection = nullptr;
 	uint32_t root = 0;

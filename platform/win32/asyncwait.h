@@ -24,9 +24,9 @@ struct AsyncOperation : IInspectable
 	virtual HRESULT STDMETHODCALLTYPE GetResults (IInspectable** results) = 0;
 };
 
-// On success *results holds the operation's result (a new reference, never null). Fails with the operation's error
-// code, E_ABORT when keepGoing turned false, or HRESULT_FROM_WIN32 (ERROR_TIMEOUT); an
-// operation given up is cancelled. keepGoing may be null.
+// On success *results holds the operation's result (a new reference, never null). Fails with the operation's
+// error code, E_ABORT when keepGoing turned false, or HRESULT_FROM_WIN32 (ERROR_TIMEOUT); an operation given
+// up is cancelled. keepGoing may be null.
 HRESULT awaitResults (AsyncOperation* operation, const std::atomic<bool>* keepGoing, IInspectable** results);
 
 } // namespace cadora::platform

@@ -34,11 +34,17 @@ public:
 	}
 
 	void topWindows (std::vector<TopWindow>& out) override { listTopWindows (out); }
-	bool processImagePath (uint32_t pid, std::u16string& path) override { return readProcessImagePath (pid, path); }
+	bool processImagePath (uint32_t pid, std::u16string& path) override
+	{
+		return readProcessImagePath (pid, path);
+	}
 	bool processes (std::vector<ProcessEntry>& out) override { return listProcesses (out); }
 	bool audioSessions (std::vector<AudioSession>& out) override { return listAudioSessions (out); }
 	std::unique_ptr<MediaSessionList> mediaSessions () override { return openMediaSessions (keepGoing); }
-	std::unique_ptr<ProcessMemory> openProcessMemory (uint32_t pid) override { return openProcessMemoryOf (pid); }
+	std::unique_ptr<ProcessMemory> openProcessMemory (uint32_t pid) override
+	{
+		return openProcessMemoryOf (pid);
+	}
 	// Windows converts every process's ANSI text with the one system code page.
 	uint32_t ansiCodePage (uint32_t) override { return GetACP (); }
 

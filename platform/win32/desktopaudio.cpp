@@ -22,8 +22,8 @@ struct AudioMeterInformation : IUnknown
 
 } // namespace cadora::platform::coreaudio
 
-__CRT_UUID_DECL (cadora::platform::coreaudio::AudioMeterInformation,
-                 0xC02216F6, 0x8C67, 0x4B5B, 0x9D, 0x00, 0xD0, 0x08, 0xE7, 0x3E, 0x00, 0x64)
+__CRT_UUID_DECL (cadora::platform::coreaudio::AudioMeterInformation, 0xC02216F6, 0x8C67, 0x4B5B, 0x9D, 0x00,
+                 0xD0, 0x08, 0xE7, 0x3E, 0x00, 0x64)
 
 namespace cadora::platform {
 
@@ -37,13 +37,13 @@ AudioSession describe (IAudioSessionControl* session)
 	AudioSession result;
 	ComPtr<IAudioSessionControl2> control;
 	DWORD pid = 0;
-	if (SUCCEEDED (session->QueryInterface (IID_PPV_ARGS (&control)))
-	    && SUCCEEDED (control->GetProcessId (&pid)))
+	if (SUCCEEDED (session->QueryInterface (IID_PPV_ARGS (&control))) &&
+	    SUCCEEDED (control->GetProcessId (&pid)))
 		result.pid = pid;
 	ComPtr<AudioMeterInformation> meter;
 	float peak = 0.0f;
-	if (SUCCEEDED (session->QueryInterface (IID_PPV_ARGS (&meter)))
-	    && SUCCEEDED (meter->GetPeakValue (&peak)))
+	if (SUCCEEDED (session->QueryInterface (IID_PPV_ARGS (&meter))) &&
+	    SUCCEEDED (meter->GetPeakValue (&peak)))
 		result.peak = peak;
 	return result;
 }
@@ -51,7 +51,7 @@ AudioSession describe (IAudioSessionControl* session)
 void addSessionsOf (IMMDevice* device, std::vector<AudioSession>& out)
 {
 	ComPtr<IAudioSessionManager2> manager;
-	if (FAILED (device->Activate (__uuidof (IAudioSessionManager2), CLSCTX_ALL, nullptr,
+	if (FAILED (device->Activate (__uuidof(IAudioSessionManager2), CLSCTX_ALL, nullptr,
 	                              reinterpret_cast<void**> (manager.GetAddressOf ()))))
 		return;
 	ComPtr<IAudioSessionEnumerator> sessions;
@@ -72,12 +72,13 @@ bool listAudioSessions (std::vector<AudioSession>& out)
 {
 	out.clear ();
 	ComPtr<IMMDeviceEnumerator> enumerator;
-	if (FAILED (CoCreateInstance (__uuidof (MMDeviceEnumerator), nullptr, CLSCTX_ALL, IID_PPV_ARGS (&enumerator))))
+	if (FAILED (
+	        CoCreateInstance (__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL, IID_PPV_ARGS (&enumerator))))
 		return false;
 	ComPtr<IMMDeviceCollection> devices;
 	UINT count = 0;
-	if (FAILED (enumerator->EnumAudioEndpoints (eRender, DEVICE_STATE_ACTIVE, &devices))
-	    || FAILED (devices->GetCount (&count)))
+	if (FAILED (enumerator->EnumAudioEndpoints (eRender, DEVICE_STATE_ACTIVE, &devices)) ||
+	    FAILED (devices->GetCount (&count)))
 		return false;
 	for (UINT i = 0; i < count; ++i)
 	{

@@ -50,8 +50,8 @@ public:
 		Session* session = sessionAt (i);
 		ComPtr<PlaybackInfo> info;
 		INT32 value = 0;
-		if (!session || FAILED (session->GetPlaybackInfo (&info)) || !info
-		    || FAILED (info->get_PlaybackStatus (&value)))
+		if (!session || FAILED (session->GetPlaybackInfo (&info)) || !info ||
+		    FAILED (info->get_PlaybackStatus (&value)))
 			return false;
 		status = value;
 		return true;
@@ -93,9 +93,9 @@ private:
 			Session* owner = sessionAt (i);
 			ComPtr<AsyncOperation> operation;
 			ComPtr<IInspectable> results;
-			if (!owner || FAILED (owner->TryGetMediaPropertiesAsync (&operation)) || !operation
-			    || FAILED (awaitResults (operation.Get (), keepGoing, &results))
-			    || FAILED (results.As (&properties)))
+			if (!owner || FAILED (owner->TryGetMediaPropertiesAsync (&operation)) || !operation ||
+			    FAILED (awaitResults (operation.Get (), keepGoing, &results)) ||
+			    FAILED (results.As (&properties)))
 				return nullptr;
 			propertiesIndex = i;
 		}
@@ -134,15 +134,16 @@ ManagerStatics* managerStatics ()
 
 } // namespace
 
-std::unique_ptr<MediaSessionList> openMediaSessionsFrom (ManagerStatics* statics, const std::atomic<bool>* keepGoing)
+std::unique_ptr<MediaSessionList> openMediaSessionsFrom (ManagerStatics* statics,
+                                                         const std::atomic<bool>* keepGoing)
 {
 	ComPtr<AsyncOperation> request;
 	ComPtr<IInspectable> results;
 	ComPtr<Manager> manager;
 	ComPtr<SessionList> sessions;
-	if (FAILED (statics->RequestAsync (&request)) || !request
-	    || FAILED (awaitResults (request.Get (), keepGoing, &results)) || FAILED (results.As (&manager))
-	    || FAILED (manager->GetSessions (&sessions)) || !sessions)
+	if (FAILED (statics->RequestAsync (&request)) || !request ||
+	    FAILED (awaitResults (request.Get (), keepGoing, &results)) || FAILED (results.As (&manager)) ||
+	    FAILED (manager->GetSessions (&sessions)) || !sessions)
 		return nullptr;
 	return std::make_unique<WinRtMediaSessions> (std::move (sessions), keepGoing);
 }

@@ -30,8 +30,9 @@ public:
 	bool queryRegion (uint64_t address, ProcessRegion& region) override
 	{
 		MEMORY_BASIC_INFORMATION info {};
-		if (VirtualQueryEx (process.get (), reinterpret_cast<const void*> (address), &info, sizeof (info)) == 0
-		    || info.RegionSize == 0)
+		if (VirtualQueryEx (process.get (), reinterpret_cast<const void*> (address), &info, sizeof (info)) ==
+		        0 ||
+		    info.RegionSize == 0)
 			return false;
 		region.base = reinterpret_cast<uintptr_t> (info.BaseAddress);
 		region.size = info.RegionSize;

@@ -30,10 +30,8 @@ bool isHardwareFault (DWORD code)
 		case EXCEPTION_ILLEGAL_INSTRUCTION:
 		case EXCEPTION_PRIV_INSTRUCTION:
 		case EXCEPTION_DATATYPE_MISALIGNMENT:
-		case EXCEPTION_INT_DIVIDE_BY_ZERO:
-			return true;
-		default:
-			return false;
+		case EXCEPTION_INT_DIVIDE_BY_ZERO: return true;
+		default: return false;
 	}
 }
 

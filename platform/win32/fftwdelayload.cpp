@@ -95,8 +95,7 @@ bool replaceFileName (wchar_t* path, size_t capacity, const wchar_t* fileName)
 HMODULE loadBesideOwnModule (const wchar_t* fileName)
 {
 	HMODULE own = nullptr;
-	const DWORD flags =
-	    GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+	const DWORD flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
 	if (!GetModuleHandleExW (flags, reinterpret_cast<LPCWSTR> (&loadBesideOwnModule), &own))
 		return nullptr;
 	wchar_t path[MAX_PATH] = {};

@@ -15,8 +15,8 @@ constexpr DWORD kWritableProtections = PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EX
 
 bool qualifies (const MEMORY_BASIC_INFORMATION& info)
 {
-	return info.State == MEM_COMMIT && info.Type == MEM_PRIVATE && !(info.Protect & PAGE_GUARD)
-	       && (info.Protect & kWritableProtections);
+	return info.State == MEM_COMMIT && info.Type == MEM_PRIVATE && !(info.Protect & PAGE_GUARD) &&
+	       (info.Protect & kWritableProtections);
 }
 
 MemoryRegion toRegion (const MEMORY_BASIC_INFORMATION& info)

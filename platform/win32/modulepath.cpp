@@ -9,8 +9,7 @@ namespace cadora::platform {
 std::string ownModulePath ()
 {
 	HMODULE module = nullptr;
-	const DWORD flags =
-	    GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+	const DWORD flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
 	if (!GetModuleHandleExW (flags, reinterpret_cast<LPCWSTR> (&ownModulePath), &module))
 		return {};
 	wchar_t wide[MAX_PATH] = {};

@@ -26,7 +26,8 @@ ResourceBytes moduleResource (const char* name)
 		return {};
 	const std::wstring wide (name, name + std::char_traits<char>::length (name));
 	HMODULE module = ownModule ();
-	HRSRC info = module ? FindResourceW (module, wide.c_str (), MAKEINTRESOURCEW (10) /* RT_RCDATA */) : nullptr;
+	HRSRC info =
+	    module ? FindResourceW (module, wide.c_str (), MAKEINTRESOURCEW (10) /* RT_RCDATA */) : nullptr;
 	HGLOBAL loaded = info ? LoadResource (module, info) : nullptr;
 	const void* data = loaded ? LockResource (loaded) : nullptr;
 	const DWORD size = info ? SizeofResource (module, info) : 0;

@@ -18,10 +18,10 @@ WinRtFunctions lookUpAll ()
 	HMODULE combase = LoadLibraryExW (L"combase.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
 	if (!combase)
 		return {};
-	if (!lookUp (combase, "RoGetActivationFactory", functions.getActivationFactory)
-	    || !lookUp (combase, "WindowsCreateString", functions.createString)
-	    || !lookUp (combase, "WindowsDeleteString", functions.deleteString)
-	    || !lookUp (combase, "WindowsGetStringRawBuffer", functions.rawBuffer))
+	if (!lookUp (combase, "RoGetActivationFactory", functions.getActivationFactory) ||
+	    !lookUp (combase, "WindowsCreateString", functions.createString) ||
+	    !lookUp (combase, "WindowsDeleteString", functions.deleteString) ||
+	    !lookUp (combase, "WindowsGetStringRawBuffer", functions.rawBuffer))
 		return {};
 	return functions;
 }

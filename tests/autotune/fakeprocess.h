@@ -72,7 +72,8 @@ public:
 	FakeProcess ()
 	{
 		moduleList.push_back ({"host", "/usr/bin/host", 0x400000, 0x10000});
-		moduleList.push_back ({"Auto-Tune Pro.so", "/vst3/Auto-Tune Pro.vst3/Auto-Tune Pro.so", 0x7000000, 0x20000});
+		moduleList.push_back (
+		    {"Auto-Tune Pro.so", "/vst3/Auto-Tune Pro.vst3/Auto-Tune Pro.so", 0x7000000, 0x20000});
 	}
 
 	bool modules (std::vector<platform::ModuleInfo>& out) override

@@ -65,7 +65,8 @@ TEST_F (FixtureAsPlugIn, ProcessorPassesStereoThroughAndNamesTheController)
 	TUID controllerId {};
 	ASSERT_EQ (kResultOk, component->getControllerClassId (controllerId));
 	void* controller = nullptr;
-	EXPECT_EQ (kResultOk, module.pluginFactory ()->createInstance (controllerId, IEditController::iid, &controller));
+	EXPECT_EQ (kResultOk,
+	           module.pluginFactory ()->createInstance (controllerId, IEditController::iid, &controller));
 	ASSERT_NE (nullptr, controller);
 	static_cast<IEditController*> (controller)->release ();
 

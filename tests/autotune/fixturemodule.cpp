@@ -17,7 +17,7 @@
 namespace cadora::test {
 
 using namespace Steinberg;
-using GetFactoryFunction = IPluginFactory* (PLUGIN_API*) ();
+using GetFactoryFunction = IPluginFactory*(PLUGIN_API*)();
 
 namespace {
 
@@ -103,7 +103,8 @@ Vst::IEditController* FixtureModule::createController ()
 
 Vst::IComponent* FixtureModule::createProcessor ()
 {
-	auto* processor = static_cast<Vst::IComponent*> (createFirst (kVstAudioEffectClass, Vst::IComponent::iid));
+	auto* processor =
+	    static_cast<Vst::IComponent*> (createFirst (kVstAudioEffectClass, Vst::IComponent::iid));
 	if (processor)
 		processor->initialize (nullptr);
 	return processor;

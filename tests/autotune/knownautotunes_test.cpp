@@ -12,14 +12,18 @@ TEST (KnownAutoTunes, NormalisationDropsHyphensAndBlanksOnly)
 	           normaliseForMatch ("C:\\Program Files\\Common Files\\VST3\\Auto-Tune Pro.vst3\\Contents\\"
 	                              "x86_64-win\\Auto-Tune Pro.vst3"));
 	EXPECT_EQ ("auto_tunepro", normaliseForMatch ("Auto_Tune Pro"));
-	EXPECT_EQ ("\xe9\x9f\xb3" "abc.", normaliseForMatch ("\xe9\x9f\xb3 A-B-C."));
+	EXPECT_EQ ("\xe9\x9f\xb3"
+	           "abc.",
+	           normaliseForMatch ("\xe9\x9f\xb3 A-B-C."));
 	EXPECT_EQ ("", normaliseForMatch (nullptr));
 }
 
 TEST (KnownAutoTunes, RowLookup)
 {
 	const std::pair<const char*, int> cases[] = {
-	    {"C:\\Program Files\\Common Files\\VST3\\Auto-Tune Pro.vst3\\Contents\\x86_64-win\\Auto-Tune Pro.vst3", 0},
+	    {"C:\\Program Files\\Common Files\\VST3\\Auto-Tune Pro.vst3\\Contents\\x86_64-win\\Auto-Tune "
+	     "Pro.vst3",
+	     0},
 	    {"/usr/lib/vst3/Auto-Tune Artist.vst3", 1},
 	    {"T-Pain Effect", 2},
 	    {"VOCALTUNE", 3},
@@ -42,7 +46,10 @@ TEST (KnownAutoTunes, WorkedEncodings)
 		double scaleValue;
 	};
 	const Case cases[] = {
-	    {0, 21, 7.0 / 11, 1.0 / 28}, {1, 0, 9.0 / 11, 0.0}, {2, 10, 2.0 / 11, 1.0 / 5}, {3, 7, 0.0, 2.0 / 3},
+	    {0, 21, 7.0 / 11, 1.0 / 28},
+	    {1, 0, 9.0 / 11, 0.0},
+	    {2, 10, 2.0 / 11, 1.0 / 5},
+	    {3, 7, 0.0, 2.0 / 3},
 	};
 	for (const Case& c : cases)
 	{
@@ -62,10 +69,10 @@ TEST (KnownAutoTunes, KeyReadBackRounding)
 
 TEST (KnownAutoTunes, ScaleReadBack)
 {
-	EXPECT_FALSE (scaleValueIsMinor (kKnownAutoTunes[0], 0.5));   // entry 14
+	EXPECT_FALSE (scaleValueIsMinor (kKnownAutoTunes[0], 0.5)); // entry 14
 	EXPECT_FALSE (scaleValueIsMinor (kKnownAutoTunes[0], 0.0));
 	EXPECT_TRUE (scaleValueIsMinor (kKnownAutoTunes[0], 1.0 / 28));
-	EXPECT_FALSE (scaleValueIsMinor (kKnownAutoTunes[2], 0.0));   // entry 0 reads as major
+	EXPECT_FALSE (scaleValueIsMinor (kKnownAutoTunes[2], 0.0)); // entry 0 reads as major
 	EXPECT_TRUE (scaleValueIsMinor (kKnownAutoTunes[2], 0.4));
 }
 

@@ -79,7 +79,7 @@ TEST_F (LinkInProcess, FaultInTheAutoTuneResetsTheLinkOnly)
 		link.tick ();
 		EXPECT_FALSE (link.isConnected ());
 		clock.advance (5000 * kMs);
-		link.tick ();  // found again, and the next write faults again
+		link.tick (); // found again, and the next write faults again
 	}
 	module.setFault (false);
 	link.setHardness (0.6);

@@ -99,9 +99,9 @@ TEST_F (Link, NothingLoadedSearchesEveryFiveSecondsOrOnModuleChange)
 	EXPECT_EQ (0, process.factoryRequests);
 	const int afterFirst = process.snapshots;
 	tickAfter (100 * kMs);
-	EXPECT_EQ (afterFirst, process.snapshots);  // fingerprint checked at most every 0.3 s
+	EXPECT_EQ (afterFirst, process.snapshots); // fingerprint checked at most every 0.3 s
 	tickAfter (250 * kMs);
-	EXPECT_EQ (afterFirst + 1, process.snapshots);  // fingerprint only: nothing changed
+	EXPECT_EQ (afterFirst + 1, process.snapshots); // fingerprint only: nothing changed
 
 	FixtureController* live = process.placeController (4096);
 	process.moduleList.push_back ({"Auto-Tune Pro.so", "/x/autotunepro.so", 0x9000000, 0x1000});
@@ -169,7 +169,7 @@ TEST_F (Link, KeyWritesAreSpacedByAHundredMilliseconds)
 	tickAfter (50 * kMs);
 	link.setKey (9, true);
 	tickAfter (40 * kMs);
-	EXPECT_DOUBLE_EQ (2.0 / 11, valueOf (live, 2));  // 90 ms after the write: still waiting
+	EXPECT_DOUBLE_EQ (2.0 / 11, valueOf (live, 2)); // 90 ms after the write: still waiting
 	tickAfter (10 * kMs);
 	EXPECT_DOUBLE_EQ (9.0 / 11, valueOf (live, 2));
 	EXPECT_DOUBLE_EQ (1.0 / 28, valueOf (live, 1));
@@ -203,10 +203,10 @@ TEST_F (Link, FaultInsideAWriteDropsTheLinkAndTheValue)
 	link.setKey (3, false);
 	tickAfter (150 * kMs);
 	EXPECT_FALSE (link.isConnected ());
-	EXPECT_EQ (-1.0, link.pendingHardnessValue ());  // taken and dropped
-	EXPECT_EQ (3, link.pendingRootValue ());         // the key step never ran
+	EXPECT_EQ (-1.0, link.pendingHardnessValue ()); // taken and dropped
+	EXPECT_EQ (3, link.pendingRootValue ());        // the key step never ran
 	FixtureController::faultOnWrite () = false;
-	tickAfter (5000 * kMs);                          // ordinary schedule: forced search
+	tickAfter (5000 * kMs); // ordinary schedule: forced search
 	EXPECT_TRUE (link.isConnected ());
 	EXPECT_DOUBLE_EQ (3.0 / 11, valueOf (live, 2));
 	EXPECT_NE (0.9, valueOf (live, 4));
@@ -217,7 +217,7 @@ TEST_F (Link, ControllerThatStopsAnsweringStaysConnectedUntilRevalidation)
 {
 	FixtureController* live = process.placeController (4096);
 	link.tick ();
-	tickAfter (150 * kMs);  // the first tick after connecting revalidates at once
+	tickAfter (150 * kMs); // the first tick after connecting revalidates at once
 	process.destroyController (live);
 	link.setKey (1, false);
 	tickAfter (150 * kMs);

@@ -23,14 +23,14 @@ namespace {
 using Steinberg::Vst::IEditController;
 constexpr int64_t kCycleNs = 150'000'000;
 constexpr int kBlock = 512;
-constexpr uint32_t kKeyId = 2, kScaleId = 1, kRetuneId = 4;  // the fixture's row
+constexpr uint32_t kKeyId = 2, kScaleId = 1, kRetuneId = 4; // the fixture's row
 
 class ProcessorLink : public ::testing::Test
 {
 protected:
 	test::FixtureModule module;
 	ManualClock clock;
-	DemoClip music = makeDemoClip (30.0);  // G major
+	DemoClip music = makeDemoClip (30.0); // G major
 	size_t position = 0;
 	int64_t audioNs = 0;
 	int64_t nextCycle = 0;
@@ -81,7 +81,7 @@ TEST_F (ProcessorLink, MusicKeyAndHardnessReachTheAutoTuneAndFollowPitch)
 	std::memcpy (decoy.get (), static_cast<void*> (live), sizeof (uintptr_t));
 	host->setParameter (kParamHardness, 0.3);
 	play (8.0);
-	ASSERT_EQ (20, status ().detectedKey.load ());  // G major
+	ASSERT_EQ (20, status ().detectedKey.load ()); // G major
 	EXPECT_TRUE (status ().linkConnected.load ());
 	EXPECT_DOUBLE_EQ (7.0 / 11, live->getParamNormalized (kKeyId));
 	EXPECT_DOUBLE_EQ (0.0, live->getParamNormalized (kScaleId));
@@ -120,7 +120,7 @@ TEST_F (ProcessorLink, FaultInTheAutoTuneLeavesTheProcessorWorking)
 	host->setParameter (kParamHardness, 0.8);
 	play (0.5);
 	EXPECT_FALSE (status ().linkConnected.load ());
-	play (6.0);  // keeps finding it, and keeps dropping it on the next faulting write
+	play (6.0); // keeps finding it, and keeps dropping it on the next faulting write
 	module.setFault (false);
 	host->setParameter (kParamHardness, 0.2);
 	play (6.0);
@@ -132,10 +132,10 @@ TEST_F (ProcessorLink, FaultInTheAutoTuneLeavesTheProcessorWorking)
 
 TEST (TransposedKey, MovesTheRootAndKeepsTheScale)
 {
-	EXPECT_EQ (0, transposedKey (20, 2));    // G major + 2 = A major
-	EXPECT_EQ (19, transposedKey (1, -3));   // A minor - 3 = F# minor
+	EXPECT_EQ (0, transposedKey (20, 2));  // G major + 2 = A major
+	EXPECT_EQ (19, transposedKey (1, -3)); // A minor - 3 = F# minor
 	EXPECT_EQ (21, transposedKey (21, 0));
-	EXPECT_EQ (7, transposedKey (5, 1));     // B minor + 1 = C minor
+	EXPECT_EQ (7, transposedKey (5, 1)); // B minor + 1 = C minor
 	EXPECT_EQ (-1, transposedKey (-1, 2));
 	EXPECT_EQ (-1, transposedKey (24, 2));
 }

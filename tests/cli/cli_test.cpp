@@ -75,12 +75,16 @@ protected:
 		s << in.rdbuf ();
 		return s.str ();
 	}
-	static bool exists (const std::string& file) { return fs::exists (fs::u8path (file)); }
+	static bool exists (const std::string& file)
+	{
+		return fs::exists (fs::u8path (file));
+	}
 
 	static void writeBytes (const std::string& file, const std::vector<uint8_t>& bytes)
 	{
 		std::ofstream out (fs::u8path (file), std::ios::binary);
-		out.write (reinterpret_cast<const char*> (bytes.data ()), static_cast<std::streamsize> (bytes.size ()));
+		out.write (reinterpret_cast<const char*> (bytes.data ()),
+		           static_cast<std::streamsize> (bytes.size ()));
 	}
 	void writeWav (const std::string& file, int channels, int frames, int rate = 44100)
 	{
@@ -212,7 +216,8 @@ TEST_F (Cli, PlayersPrintsOneLinePerPass)
 {
 	const std::string text = "\"(?:[^\"\\\\\\x00-\\x1f]|\\\\[\"\\\\/bfnrt]|\\\\u[0-9a-f]{4})*\"";
 	const std::regex line ("\\{\"pass\":([0-9]+),\"playerId\":" + text + ",\"playerLabel\":" + text +
-	                       ",\"title\":" + text + ",\"artist\":" + text + ",\"fromMediaSession\":(true|false)\\}");
+	                       ",\"title\":" + text + ",\"artist\":" + text +
+	                       ",\"fromMediaSession\":(true|false)\\}");
 	const CliRun r = run ("players --passes 3 --json --source 0");
 	ASSERT_EQ (0, r.code) << r.err;
 	std::istringstream in (r.out);

@@ -56,11 +56,16 @@ TEST_F (SndfileCompat, WeReadWhatLibsndfileWrites)
 		const char* label;
 		int format;
 	} cases[] = {
-	    {"PCM 8", SF_FORMAT_WAV | SF_FORMAT_PCM_U8},     {"PCM 16", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-	    {"PCM 24", SF_FORMAT_WAV | SF_FORMAT_PCM_24},    {"PCM 32", SF_FORMAT_WAV | SF_FORMAT_PCM_32},
-	    {"float", SF_FORMAT_WAV | SF_FORMAT_FLOAT},      {"double", SF_FORMAT_WAV | SF_FORMAT_DOUBLE},
-	    {"WAVEX PCM 16", SF_FORMAT_WAVEX | SF_FORMAT_PCM_16}, {"WAVEX PCM 24", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24},
-	    {"WAVEX float", SF_FORMAT_WAVEX | SF_FORMAT_FLOAT},   {"WAVEX double", SF_FORMAT_WAVEX | SF_FORMAT_DOUBLE},
+	    {"PCM 8", SF_FORMAT_WAV | SF_FORMAT_PCM_U8},
+	    {"PCM 16", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+	    {"PCM 24", SF_FORMAT_WAV | SF_FORMAT_PCM_24},
+	    {"PCM 32", SF_FORMAT_WAV | SF_FORMAT_PCM_32},
+	    {"float", SF_FORMAT_WAV | SF_FORMAT_FLOAT},
+	    {"double", SF_FORMAT_WAV | SF_FORMAT_DOUBLE},
+	    {"WAVEX PCM 16", SF_FORMAT_WAVEX | SF_FORMAT_PCM_16},
+	    {"WAVEX PCM 24", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24},
+	    {"WAVEX float", SF_FORMAT_WAVEX | SF_FORMAT_FLOAT},
+	    {"WAVEX double", SF_FORMAT_WAVEX | SF_FORMAT_DOUBLE},
 	};
 	for (const Case& c : cases)
 	{

@@ -47,7 +47,8 @@ public:
 		put16 (body, bits); // valid bits
 		put32 (body, channels == 1 ? 0x4 : 0x3);
 		put16 (body, subFormat);
-		const uint8_t tail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+		const uint8_t tail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+		                          0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 		body.insert (body.end (), tail, tail + 14);
 		return chunk ("fmt ", body);
 	}
@@ -61,7 +62,8 @@ public:
 	std::vector<uint8_t> bytes (int64_t riffSize = -1) const
 	{
 		std::vector<uint8_t> out = {'R', 'I', 'F', 'F'};
-		put32 (out, riffSize >= 0 ? static_cast<uint32_t> (riffSize) : static_cast<uint32_t> (4 + data.size ()));
+		put32 (out,
+		       riffSize >= 0 ? static_cast<uint32_t> (riffSize) : static_cast<uint32_t> (4 + data.size ()));
 		out.insert (out.end (), {'W', 'A', 'V', 'E'});
 		out.insert (out.end (), data.begin (), data.end ());
 		return out;
@@ -81,7 +83,8 @@ public:
 private:
 	std::vector<uint8_t> data;
 
-	static std::vector<uint8_t> fmtBody (uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, int blockAlign)
+	static std::vector<uint8_t> fmtBody (uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits,
+	                                     int blockAlign)
 	{
 		const uint32_t align = blockAlign >= 0 ? static_cast<uint32_t> (blockAlign) : channels * (bits / 8u);
 		std::vector<uint8_t> body;
@@ -101,8 +104,8 @@ inline std::vector<uint8_t> toneWav (int channels, int frames, int rate = 44100)
 	std::vector<int16_t> samples;
 	for (int i = 0; i < frames; ++i)
 		for (int c = 0; c < channels; ++c)
-			samples.push_back (static_cast<int16_t> (
-			    std::lround (0.3 * 32767 * std::sin (2 * kPi * 440.0 * i / rate + c))));
+			samples.push_back (
+			    static_cast<int16_t> (std::lround (0.3 * 32767 * std::sin (2 * kPi * 440.0 * i / rate + c))));
 	return WavBuilder ()
 	    .fmt (WavBuilder::kPcm, static_cast<uint16_t> (channels), static_cast<uint32_t> (rate), 16)
 	    .pcm16 (samples)

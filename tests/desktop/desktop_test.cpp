@@ -75,8 +75,8 @@ TEST_F (PlayerWindows, EveryWindowReadsBackWithClassTitleVisibilitySizeAndOwner)
 	for (const standin::WindowSpec& spec : standin::kPlayerClassWindows)
 		expected.push_back ({u16 (spec.className), u16 (spec.title), spec.visible, spec.width, spec.height});
 	// The long title comes back cut to what the 1024-unit buffer holds.
-	expected.push_back ({u16 (standin::kLongTitleClass), std::u16string (1023, char16_t (standin::kLongTitleUnit)),
-	                     false, 100, 100});
+	expected.push_back ({u16 (standin::kLongTitleClass),
+	                     std::u16string (1023, char16_t (standin::kLongTitleUnit)), false, 100, 100});
 	std::set<std::u16string> classes;
 	for (const Expected& e : expected)
 		classes.insert (e.className);
@@ -144,8 +144,9 @@ TEST (OwnWindows, ListedWithoutTheirTitleWhileTheirThreadWaits)
 	}
 	detection.join ();
 	const auto all = result.get ();
-	auto found = std::find_if (all.begin (), all.end (),
-	                           [own] (const TopWindow& w) { return w.id == reinterpret_cast<uintptr_t> (own); });
+	auto found = std::find_if (all.begin (), all.end (), [own] (const TopWindow& w) {
+		return w.id == reinterpret_cast<uintptr_t> (own);
+	});
 	ASSERT_NE (found, all.end ());
 	EXPECT_EQ (found->className, u"Static");
 	EXPECT_EQ (found->title, u"");
@@ -234,7 +235,10 @@ protected:
 		ASSERT_NE (memory, nullptr);
 	}
 
-	uint64_t entryAddress (const std::string& name) const { return standIn->reported ("entry").at (name).at (0); }
+	uint64_t entryAddress (const std::string& name) const
+	{
+		return standIn->reported ("entry").at (name).at (0);
+	}
 
 	static StandIn* standIn;
 	std::unique_ptr<platform::ProcessMemory> memory;
@@ -252,12 +256,12 @@ TEST_F (MvboxMemory, RegionsReadBackWithBaseSizeStateAndProtection)
 		bool committed;
 		RegionProtection protection;
 	} cases[] = {
-		{"readwrite", true, RegionProtection::readWrite},
-		{"readonly", true, RegionProtection::readOnly},
-		{"executereadwrite", true, RegionProtection::executeReadWrite},
-		{"guarded", true, RegionProtection::other},
-		{"noaccess", true, RegionProtection::other},
-		{"reserved", false, RegionProtection::other},
+	    {"readwrite", true, RegionProtection::readWrite},
+	    {"readonly", true, RegionProtection::readOnly},
+	    {"executereadwrite", true, RegionProtection::executeReadWrite},
+	    {"guarded", true, RegionProtection::other},
+	    {"noaccess", true, RegionProtection::other},
+	    {"reserved", false, RegionProtection::other},
 	};
 	constexpr uint64_t kInside = 0x1234, kInsidePage = 0x1000;
 	const auto regions = standIn->reported ("region");
@@ -289,8 +293,8 @@ TEST_F (MvboxMemory, ReadsGiveTheEntriesBytesAndNothingWhereNothingIsMapped)
 		const char* bytes;
 		size_t size;
 	} cases[] = {
-		{"heap", standin::kHeapEntry, sizeof (standin::kHeapEntry)},
-		{"virtual", standin::kVirtualEntry, sizeof (standin::kVirtualEntry)},
+	    {"heap", standin::kHeapEntry, sizeof (standin::kHeapEntry)},
+	    {"virtual", standin::kVirtualEntry, sizeof (standin::kVirtualEntry)},
 	};
 	for (const Case& c : cases)
 	{
@@ -313,11 +317,13 @@ std::vector<uint64_t> markersFound (platform::ProcessMemory& memory)
 	std::vector<uint64_t> found;
 	std::vector<char> buffer (kMaxRead);
 	platform::ProcessRegion region;
-	for (uint64_t at = 0x10000; at != 0 && at < kLimit && memory.queryRegion (at, region); at = region.base + region.size)
+	for (uint64_t at = 0x10000; at != 0 && at < kLimit && memory.queryRegion (at, region);
+	     at = region.base + region.size)
 	{
 		if (!region.committed || region.protection == RegionProtection::other)
 			continue;
-		const size_t got = memory.read (region.base, buffer.data (), std::min<uint64_t> (region.size, kMaxRead));
+		const size_t got =
+		    memory.read (region.base, buffer.data (), std::min<uint64_t> (region.size, kMaxRead));
 		for (size_t i = 0; i + markerLength <= got; ++i)
 			if (std::memcmp (&buffer[i], standin::kEntryMarker, markerLength) == 0)
 				found.push_back (region.base + i);
@@ -346,13 +352,13 @@ TEST (CodePage, BytesDecodeInTheGivenCodePage)
 		bool ok;
 		std::u16string text;
 	} cases[] = {
-		{"GBK title", 936, "\xC7\xE7\xCC\xEC", true, u"晴天"},
-		{"GBK with ASCII", 936, "Jay \xD6\xDC\xBD\xDC\xC2\xD7", true, u"Jay 周杰伦"},
-		{"Latin-1 accent", 1252, "caf\xE9", true, u"café"},
-		{"the same bytes in 1252", 1252, "\xC7\xE7", true, u"Çç"},
-		{"UTF-8", 65001, "\xE5\x91\xA8", true, u"周"},
-		{"nothing", 936, "", true, u""},
-		{"unknown code page", 12345, "abc", false, u""},
+	    {"GBK title", 936, "\xC7\xE7\xCC\xEC", true, u"晴天"},
+	    {"GBK with ASCII", 936, "Jay \xD6\xDC\xBD\xDC\xC2\xD7", true, u"Jay 周杰伦"},
+	    {"Latin-1 accent", 1252, "caf\xE9", true, u"café"},
+	    {"the same bytes in 1252", 1252, "\xC7\xE7", true, u"Çç"},
+	    {"UTF-8", 65001, "\xE5\x91\xA8", true, u"周"},
+	    {"nothing", 936, "", true, u""},
+	    {"unknown code page", 12345, "abc", false, u""},
 	};
 	for (const Case& c : cases)
 	{
@@ -387,9 +393,10 @@ int activeRenderEndpoints ()
 	Microsoft::WRL::ComPtr<IMMDeviceEnumerator> enumerator;
 	Microsoft::WRL::ComPtr<IMMDeviceCollection> devices;
 	UINT count = 0;
-	if (FAILED (CoCreateInstance (__uuidof (MMDeviceEnumerator), nullptr, CLSCTX_ALL, IID_PPV_ARGS (&enumerator)))
-	    || FAILED (enumerator->EnumAudioEndpoints (eRender, DEVICE_STATE_ACTIVE, &devices))
-	    || FAILED (devices->GetCount (&count)))
+	if (FAILED (CoCreateInstance (__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
+	                              IID_PPV_ARGS (&enumerator))) ||
+	    FAILED (enumerator->EnumAudioEndpoints (eRender, DEVICE_STATE_ACTIVE, &devices)) ||
+	    FAILED (devices->GetCount (&count)))
 		return -1;
 	return static_cast<int> (count);
 }

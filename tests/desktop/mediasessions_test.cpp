@@ -42,7 +42,7 @@ public:
 	HRESULT STDMETHODCALLTYPE QueryInterface (REFIID iid, void** object) override
 	{
 		*object = nullptr;
-		if (iid == __uuidof (IUnknown) || iid == __uuidof (IInspectable))
+		if (iid == __uuidof(IUnknown) || iid == __uuidof(IInspectable))
 			*object = static_cast<IInspectable*> (static_cast<First*> (this));
 		else
 			(void)(... || answer<Interfaces> (iid, object));
@@ -74,7 +74,7 @@ private:
 		// Generic interfaces have ids derived from their type arguments: nobody asks for them.
 		if constexpr (std::is_same_v<Interface, AsyncOperation> || std::is_same_v<Interface, SessionList>)
 			return false;
-		else if (iid == __uuidof (Interface))
+		else if (iid == __uuidof(Interface))
 			*object = static_cast<Interface*> (this);
 		return *object != nullptr;
 	}
@@ -165,7 +165,10 @@ public:
 			properties->Release ();
 	}
 
-	HRESULT STDMETHODCALLTYPE get_SourceAppUserModelId (HSTRING* out) override { return *out = makeText (app), S_OK; }
+	HRESULT STDMETHODCALLTYPE get_SourceAppUserModelId (HSTRING* out) override
+	{
+		return *out = makeText (app), S_OK;
+	}
 	HRESULT STDMETHODCALLTYPE TryGetMediaPropertiesAsync (AsyncOperation** out) override
 	{
 		++propertyRequests;
@@ -175,7 +178,10 @@ public:
 		properties->AddRef ();
 		return S_OK;
 	}
-	HRESULT STDMETHODCALLTYPE GetTimelineProperties (IInspectable** out) override { return *out = nullptr, E_NOTIMPL; }
+	HRESULT STDMETHODCALLTYPE GetTimelineProperties (IInspectable** out) override
+	{
+		return *out = nullptr, E_NOTIMPL;
+	}
 	HRESULT STDMETHODCALLTYPE GetPlaybackInfo (PlaybackInfo** out) override
 	{
 		info->AddRef ();
@@ -317,9 +323,9 @@ TEST_F (MediaSessionReader, AnOperationThatEndsBadlyFailsItsCall)
 		AsyncStatus end;
 		bool withResult;
 	} cases[] = {
-		{"error", AsyncStatus::Error, true},
-		{"cancelled", AsyncStatus::Canceled, true},
-		{"completed without a result", AsyncStatus::Completed, false},
+	    {"error", AsyncStatus::Error, true},
+	    {"cancelled", AsyncStatus::Canceled, true},
+	    {"completed without a result", AsyncStatus::Completed, false},
 	};
 	for (const Case& c : cases)
 	{
@@ -364,7 +370,8 @@ TEST_F (MediaSessionReader, AResultThatNeverComesIsGivenUpAfterTwoSeconds)
 
 TEST_F (MediaSessionReader, AWaitEndsSoonAfterTheDetectorStops)
 {
-	auto* session = new FakeSession (u"cloudmusic.exe", 4, propertiesOf (u"夜曲", u"周杰伦", FakeOperation::kNever));
+	auto* session =
+	    new FakeSession (u"cloudmusic.exe", 4, propertiesOf (u"夜曲", u"周杰伦", FakeOperation::kNever));
 	FakeStatics* source = statics ({session});
 	auto sessions = platform::openMediaSessionsFrom (source, &running);
 	ASSERT_NE (sessions, nullptr);

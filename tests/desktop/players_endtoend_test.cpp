@@ -57,8 +57,8 @@ CliRun runCli (const std::wstring& arguments)
 	startup.hStdInput = GetStdHandle (STD_INPUT_HANDLE);
 	PROCESS_INFORMATION process {};
 	const auto start = std::chrono::steady_clock::now ();
-	const BOOL started = CreateProcessW (cli.c_str (), commandLine.data (), nullptr, nullptr, TRUE, 0, nullptr,
-	                                     nullptr, &startup, &process);
+	const BOOL started = CreateProcessW (cli.c_str (), commandLine.data (), nullptr, nullptr, TRUE, 0,
+	                                     nullptr, nullptr, &startup, &process);
 	CloseHandle (writeEnd);
 	if (!started)
 	{
@@ -115,8 +115,9 @@ class PlayersOnWine : public ::testing::Test
 protected:
 	static void SetUpTestSuite ()
 	{
-		for (auto [name, scene] : {std::pair {L"KuGou.exe", "classes"}, std::pair {L"cloudmusic.exe", "netease"},
-		                           std::pair {L"WeSing.exe", "wesing"}, std::pair {L"MvBoxPlayer.exe", "mvbox"}})
+		for (auto [name, scene] :
+		     {std::pair {L"KuGou.exe", "classes"}, std::pair {L"cloudmusic.exe", "netease"},
+		      std::pair {L"WeSing.exe", "wesing"}, std::pair {L"MvBoxPlayer.exe", "mvbox"}})
 			standIns ().push_back (std::make_unique<StandIn> (name, scene));
 	}
 	static void TearDownTestSuite () { standIns ().clear (); }
@@ -152,19 +153,21 @@ TEST_F (PlayersOnWine, EachPlayersSongIsFoundWithThatPlayer)
 		int passes;
 		std::string playerId, playerLabel, title, artist;
 	} cases[] = {
-		{"automatic: Kugou Music's window pair decides", 0, 1, "kugou", "酷狗音乐", "晴天", "周杰伦"},
-		{"Kugou Music by its window class", 1, 1, "kugou", "酷狗音乐", "晴天", "周杰伦"},
-		{"QQ Music by its window class, after two agreeing passes", 2, 2, "qqmusic", "QQ音乐", "稻香", "周杰伦"},
-		{"NetEase Cloud Music by its process's window", 3, 1, "netease", "网易云音乐", "夜曲", "周杰伦"},
-		{"WeSing by its process's window, no artist", 4, 1, "wesing", "全民K歌", "小幸运", "暂无歌手信息"},
-		{"MVBox from its memory, GBK text", 5, 1, "mvbox", "MVBOX", mvboxTitle, "周杰伦"},
+	    {"automatic: Kugou Music's window pair decides", 0, 1, "kugou", "酷狗音乐", "晴天", "周杰伦"},
+	    {"Kugou Music by its window class", 1, 1, "kugou", "酷狗音乐", "晴天", "周杰伦"},
+	    {"QQ Music by its window class, after two agreeing passes", 2, 2, "qqmusic", "QQ音乐", "稻香",
+	     "周杰伦"},
+	    {"NetEase Cloud Music by its process's window", 3, 1, "netease", "网易云音乐", "夜曲", "周杰伦"},
+	    {"WeSing by its process's window, no artist", 4, 1, "wesing", "全民K歌", "小幸运", "暂无歌手信息"},
+	    {"MVBox from its memory, GBK text", 5, 1, "mvbox", "MVBOX", mvboxTitle, "周杰伦"},
 	};
 	for (const Case& c : cases)
 	{
 		SCOPED_TRACE (c.label);
-		const CliRun run = runCli (L"players --source " + std::to_wstring (c.source) + L" --passes "
-		                        + std::to_wstring (c.passes) + L" --json");
-		std::printf ("[ figure   ] players --source %d --passes %d: %.2f s\n", c.source, c.passes, run.seconds);
+		const CliRun run = runCli (L"players --source " + std::to_wstring (c.source) + L" --passes " +
+		                           std::to_wstring (c.passes) + L" --json");
+		std::printf ("[ figure   ] players --source %d --passes %d: %.2f s\n", c.source, c.passes,
+		             run.seconds);
 		ASSERT_TRUE (run.finished);
 		EXPECT_EQ (run.exitCode, 0u);
 		ASSERT_EQ (run.lines.size (), static_cast<size_t> (c.passes));

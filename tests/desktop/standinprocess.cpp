@@ -58,16 +58,16 @@ bool StandIn::start (const std::string& scene, unsigned extraHeapMib)
 		return failure = "CreatePipe failed", false;
 	SetHandleInformation (readEnd, HANDLE_FLAG_INHERIT, 0);
 
-	std::wstring commandLine = L"\"" + exePath + L"\" " + std::to_wstring (GetCurrentProcessId ()) + L" "
-	                           + widen (scene) + L" " + std::to_wstring (extraHeapMib);
+	std::wstring commandLine = L"\"" + exePath + L"\" " + std::to_wstring (GetCurrentProcessId ()) + L" " +
+	                           widen (scene) + L" " + std::to_wstring (extraHeapMib);
 	STARTUPINFOW startup {};
 	startup.cb = sizeof (startup);
 	startup.dwFlags = STARTF_USESTDHANDLES;
 	startup.hStdOutput = writeEnd;
 	startup.hStdError = writeEnd;
 	startup.hStdInput = GetStdHandle (STD_INPUT_HANDLE);
-	const BOOL started = CreateProcessW (exePath.c_str (), commandLine.data (), nullptr, nullptr, TRUE, 0, nullptr,
-	                                     nullptr, &startup, &process);
+	const BOOL started = CreateProcessW (exePath.c_str (), commandLine.data (), nullptr, nullptr, TRUE, 0,
+	                                     nullptr, nullptr, &startup, &process);
 	CloseHandle (writeEnd);
 	if (!started)
 	{

@@ -25,7 +25,8 @@ struct Stereo
 // The multiplier the process callback hands the engine for `semitones`.
 float semitoneFactor (int semitones)
 {
-	return static_cast<float> (std::pow (2.0, static_cast<double> (static_cast<float> (semitones) * 0.083333336f)));
+	return static_cast<float> (
+	    std::pow (2.0, static_cast<double> (static_cast<float> (semitones) * 0.083333336f)));
 }
 
 PitchTransposer& configuredFor (PitchTransposer& t, int sampleRate)
@@ -71,9 +72,11 @@ std::complex<double> partial (const std::vector<float>& x, std::size_t begin, st
 	double weight = 0.0;
 	for (std::size_t i = 0; i < length; ++i)
 	{
-		const double w = 0.5 - 0.5 * std::cos (kTwoPi * static_cast<double> (i) / static_cast<double> (length));
+		const double w =
+		    0.5 - 0.5 * std::cos (kTwoPi * static_cast<double> (i) / static_cast<double> (length));
 		const double t = static_cast<double> (begin + i);
-		sum += w * static_cast<double> (x[begin + i]) * std::polar (1.0, -kTwoPi * frequency * t / sampleRate);
+		sum +=
+		    w * static_cast<double> (x[begin + i]) * std::polar (1.0, -kTwoPi * frequency * t / sampleRate);
 		weight += w;
 	}
 	return 2.0 * sum / weight;
@@ -113,7 +116,7 @@ struct DelayCase
 {
 	int sampleRate;
 	int semitones;
-	double tolerance;   // samples
+	double tolerance; // samples
 };
 
 class PitchTransposerDelay : public ::testing::TestWithParam<DelayCase>
@@ -176,7 +179,7 @@ std::string caseName (const ::testing::TestParamInfo<PitchCase>& info)
 // Output from half a second in (past the start-up frames) long enough for the residual's spectrum.
 constexpr double kSettle = 0.5;
 constexpr std::size_t kResidualLength = 65536;
-constexpr double kHalfBand = 8.0;   // Hz either side of a partial that count as the partial
+constexpr double kHalfBand = 8.0; // Hz either side of a partial that count as the partial
 
 // Steady tones at the case's rate, transposed by its semitones in 512-sample host blocks.
 class TransposedTones : public ::testing::TestWithParam<PitchCase>
@@ -191,7 +194,8 @@ protected:
 		Stereo in {std::vector<float> (static_cast<std::size_t> (2.5 * rate ())), {}};
 		for (std::size_t i = 0; i < in.left.size (); ++i)
 			for (const double f : frequencies)
-				in.left[i] += gain * static_cast<float> (std::sin (kTwoPi * f * static_cast<double> (i) / rate ()));
+				in.left[i] +=
+				    gain * static_cast<float> (std::sin (kTwoPi * f * static_cast<double> (i) / rate ()));
 		in.right = in.left;
 		PitchTransposer t;
 		configuredFor (t, GetParam ().sampleRate);
@@ -230,8 +234,8 @@ TEST_P (PitchTransposerPitch, SteadySineComesOutTransposed)
 	EXPECT_LT (residual (out, {440.0}), -50.0);
 }
 
-INSTANTIATE_TEST_SUITE_P (SemitonesAndRates, PitchTransposerPitch, ::testing::ValuesIn (everyShiftAtBothRates ()),
-                          caseName);
+INSTANTIATE_TEST_SUITE_P (SemitonesAndRates, PitchTransposerPitch,
+                          ::testing::ValuesIn (everyShiftAtBothRates ()), caseName);
 
 class PitchTransposerChord : public TransposedTones
 {
@@ -249,10 +253,12 @@ TEST_P (PitchTransposerChord, ChordComesOutClean)
 }
 
 INSTANTIATE_TEST_SUITE_P (SemitonesAndRates, PitchTransposerChord,
-                          ::testing::Values (PitchCase {44100, 1}, PitchCase {44100, -1}, PitchCase {44100, 3},
-                                             PitchCase {44100, -3}, PitchCase {44100, 5}, PitchCase {44100, -5},
-                                             PitchCase {48000, 1}, PitchCase {48000, -1}, PitchCase {48000, 3},
-                                             PitchCase {48000, -3}, PitchCase {48000, 5}, PitchCase {48000, -5}),
+                          ::testing::Values (PitchCase {44100, 1}, PitchCase {44100, -1},
+                                             PitchCase {44100, 3}, PitchCase {44100, -3},
+                                             PitchCase {44100, 5}, PitchCase {44100, -5},
+                                             PitchCase {48000, 1}, PitchCase {48000, -1},
+                                             PitchCase {48000, 3}, PitchCase {48000, -3},
+                                             PitchCase {48000, 5}, PitchCase {48000, -5}),
                           caseName);
 
 class PitchTransposerBlocks : public ::testing::TestWithParam<std::size_t>
@@ -274,7 +280,8 @@ TEST_P (PitchTransposerBlocks, AnyHostBlockLength)
 	EXPECT_NEAR (std::abs (partial (out.right, 22050, 44100, measured, 44100.0)), 0.5, 0.03);
 }
 
-INSTANTIATE_TEST_SUITE_P (Lengths, PitchTransposerBlocks, ::testing::Values (1, 64, 441, 512, 661, 1000, 4096));
+INSTANTIATE_TEST_SUITE_P (Lengths, PitchTransposerBlocks,
+                          ::testing::Values (1, 64, 441, 512, 661, 1000, 4096));
 
 // The right channel is the left one shifted in phase and quieter: the transposed output keeps
 // both the shift and the level ratio.
@@ -309,7 +316,9 @@ TEST_P (PitchTransposerClicks, ClickStaysSharp)
 	configuredFor (t, sampleRate);
 	t.setTransposeFactor (semitoneFactor (semitones));
 	const double sr = sampleRate;
-	const auto at = [sr] (double seconds) { return static_cast<std::size_t> (seconds * sr); };
+	const auto at = [sr] (double seconds) {
+		return static_cast<std::size_t> (seconds * sr);
+	};
 	Stereo in {std::vector<float> (at (3.0)), std::vector<float> (at (3.0))};
 	std::vector<std::size_t> clicks;
 	for (std::size_t c = at (0.5); c + at (0.25) < in.left.size (); c += at (0.25))
@@ -323,8 +332,9 @@ TEST_P (PitchTransposerClicks, ClickStaysSharp)
 }
 
 INSTANTIATE_TEST_SUITE_P (SemitonesAndRates, PitchTransposerClicks,
-                          ::testing::Values (PitchCase {44100, 1}, PitchCase {44100, -3}, PitchCase {44100, 5},
-                                             PitchCase {44100, -5}, PitchCase {48000, -1}, PitchCase {48000, 3},
+                          ::testing::Values (PitchCase {44100, 1}, PitchCase {44100, -3},
+                                             PitchCase {44100, 5}, PitchCase {44100, -5},
+                                             PitchCase {48000, -1}, PitchCase {48000, 3},
                                              PitchCase {48000, 5}, PitchCase {48000, -5}),
                           caseName);
 
@@ -333,15 +343,15 @@ INSTANTIATE_TEST_SUITE_P (SemitonesAndRates, PitchTransposerClicks,
 TEST (PitchTransposer, SilenceBypassEntryAndExit)
 {
 	PitchTransposer t;
-	configuredFor (t, 44100);   // block 1764: the bypass needs 3528 silent samples first
+	configuredFor (t, 44100); // block 1764: the bypass needs 3528 silent samples first
 	t.setTransposeFactor (semitoneFactor (2));
 	std::vector<float> quiet (512), quietOut[2] = {std::vector<float> (512), std::vector<float> (512)};
 	for (std::size_t i = 0; i < quiet.size (); ++i)
-		quiet[i] = (i % 2 == 0 ? 3e-10f : -3e-10f) * static_cast<float> (i % 5);   // E about 5.5e-16
+		quiet[i] = (i % 2 == 0 ? 3e-10f : -3e-10f) * static_cast<float> (i % 5); // E about 5.5e-16
 	const float* in[2] = {quiet.data (), quiet.data ()};
 	float* out[2] = {quietOut[0].data (), quietOut[1].data ()};
 
-	for (int call = 0; call < 7; ++call)   // 7 x 512 = 3584 silent samples counted
+	for (int call = 0; call < 7; ++call) // 7 x 512 = 3584 silent samples counted
 	{
 		t.processBlock (in, 512, out, 512);
 		ASSERT_NE (quietOut[0], quiet) << "bypass too early, call " << call;
@@ -355,7 +365,8 @@ TEST (PitchTransposer, SilenceBypassEntryAndExit)
 	const Stereo result = process (t, music, 512);
 	EXPECT_NE (result.left[100], music.left[100]);
 	const double expected = 440.0 * semitoneFactor (2);
-	EXPECT_NEAR (cents (tonemeasure::frequency (result.left, 8820, 35280, expected, 44100.0), expected), 0.0, 3.0);
+	EXPECT_NEAR (cents (tonemeasure::frequency (result.left, 8820, 35280, expected, 44100.0), expected), 0.0,
+	             3.0);
 	// Silence after the music counts again from zero.
 	t.processBlock (in, 512, out, 512);
 	EXPECT_NE (quietOut[0], quiet);
@@ -404,7 +415,7 @@ TEST (PitchTransposer, NoiseFloorThreshold)
 	for (const bool sound : {false, true})
 	{
 		PitchTransposer t;
-		configuredFor (t, 8000);   // bypass after 640 silent samples
+		configuredFor (t, 8000); // bypass after 640 silent samples
 		std::vector<float> zeros (320, 0.0f), left (320, 0.0f), right (320, 0.0f);
 		std::vector<float> outL (320), outR (320);
 		const float* silentIn[2] = {zeros.data (), zeros.data ()};

@@ -15,10 +15,10 @@ struct AdvanceCase
 {
 	const char* label;
 	std::size_t bin;
-	double offset;     // of the partial from the bin
+	double offset; // of the partial from the bin
 	std::size_t hop;
 	std::size_t fftSize;
-	float coherence;   // |advance| against the bin's energy
+	float coherence; // |advance| against the bin's energy
 	bool valid;
 };
 
@@ -31,8 +31,8 @@ class OffsetFromPhaseAdvance : public ::testing::TestWithParam<AdvanceCase>
 TEST_P (OffsetFromPhaseAdvance, RecoversTheOffset)
 {
 	const AdvanceCase c = GetParam ();
-	const double turn = kTwoPi * static_cast<double> (c.hop) * (static_cast<double> (c.bin) + c.offset + 0.5)
-	                    / static_cast<double> (c.fftSize);
+	const double turn = kTwoPi * static_cast<double> (c.hop) *
+	                    (static_cast<double> (c.bin) + c.offset + 0.5) / static_cast<double> (c.fftSize);
 	const float energy = 4.0f;
 	const ComplexF advance {c.coherence * energy * static_cast<float> (std::cos (turn)),
 	                        c.coherence * energy * static_cast<float> (std::sin (turn))};
@@ -42,16 +42,18 @@ TEST_P (OffsetFromPhaseAdvance, RecoversTheOffset)
 		EXPECT_NEAR (offset, c.offset, 2e-4) << c.label;
 }
 
-INSTANTIATE_TEST_SUITE_P (
-    Cases, OffsetFromPhaseAdvance,
-    ::testing::Values (AdvanceCase {"on the bin", 20, 0.0, 661, 2048, 1.0f, true},
-                       AdvanceCase {"0.3 above", 20, 0.3, 661, 2048, 1.0f, true},
-                       AdvanceCase {"0.9 below", 20, -0.9, 661, 2048, 1.0f, true},
-                       AdvanceCase {"0.95 above, high bin (many whole turns)", 1000, 0.95, 661, 2048, 1.0f, true},
-                       AdvanceCase {"48 kHz hop", 300, -0.45, 720, 2048, 1.0f, true},
-                       AdvanceCase {"8 kHz frame", 50, 0.6, 120, 320, 1.0f, true},
-                       AdvanceCase {"1.3 above: another bin's partial", 20, 1.3, 661, 2048, 1.0f, false},
-                       AdvanceCase {"weak advance (noise, or no earlier frame)", 20, 0.3, 661, 2048, 0.05f, false}));
+INSTANTIATE_TEST_SUITE_P (Cases, OffsetFromPhaseAdvance,
+                          ::testing::Values (AdvanceCase {"on the bin", 20, 0.0, 661, 2048, 1.0f, true},
+                                             AdvanceCase {"0.3 above", 20, 0.3, 661, 2048, 1.0f, true},
+                                             AdvanceCase {"0.9 below", 20, -0.9, 661, 2048, 1.0f, true},
+                                             AdvanceCase {"0.95 above, high bin (many whole turns)", 1000,
+                                                          0.95, 661, 2048, 1.0f, true},
+                                             AdvanceCase {"48 kHz hop", 300, -0.45, 720, 2048, 1.0f, true},
+                                             AdvanceCase {"8 kHz frame", 50, 0.6, 120, 320, 1.0f, true},
+                                             AdvanceCase {"1.3 above: another bin's partial", 20, 1.3, 661,
+                                                          2048, 1.0f, false},
+                                             AdvanceCase {"weak advance (noise, or no earlier frame)", 20,
+                                                          0.3, 661, 2048, 0.05f, false}));
 
 // For a lobe whose logarithm is a parabola (a Gaussian), the fit is exact; flat or rising
 // surroundings give the bin itself.
@@ -59,7 +61,9 @@ TEST (OffsetFromMagnitudes, ParabolaThroughLogEnergies)
 {
 	for (const float offset : {-0.45f, -0.2f, 0.0f, 0.1f, 0.4f})
 	{
-		const auto lobe = [offset] (float j) { return std::exp (-0.8f * (j - offset) * (j - offset)); };
+		const auto lobe = [offset] (float j) {
+			return std::exp (-0.8f * (j - offset) * (j - offset));
+		};
 		EXPECT_NEAR (offsetFromMagnitudes (lobe (-1.0f), lobe (0.0f), lobe (1.0f)), offset, 1e-4f) << offset;
 	}
 	EXPECT_EQ (offsetFromMagnitudes (1.0f, 1.0f, 1.0f), 0.0f);

@@ -31,7 +31,8 @@ public:
 		for (std::size_t i = 0; i < w.size (); ++i)
 		{
 			const double n = static_cast<double> (i) - static_cast<double> (origin);
-			sum += static_cast<double> (w[i]) * std::polar (1.0, -kTwoPi * n * nu / static_cast<double> (kFftSize));
+			sum += static_cast<double> (w[i]) *
+			       std::polar (1.0, -kTwoPi * n * nu / static_cast<double> (kFftSize));
 		}
 		return sum;
 	}
@@ -58,17 +59,21 @@ void configure (SpectralTransposition& st, int channels)
 void addPartial (BandState* states, double centre, double levelDb, bool history, std::size_t reach = 64)
 {
 	const double gain = std::pow (10.0, levelDb / 20.0) / std::abs (window ().spectrum (0.0));
-	const std::complex<double> back = std::polar (1.0, -kTwoPi * static_cast<double> (kInterval) * (centre + 0.5) / kFftSize);
-	const auto first = static_cast<std::size_t> (std::max (0.0, std::ceil (centre - static_cast<double> (reach))));
+	const std::complex<double> back =
+	    std::polar (1.0, -kTwoPi * static_cast<double> (kInterval) * (centre + 0.5) / kFftSize);
+	const auto first =
+	    static_cast<std::size_t> (std::max (0.0, std::ceil (centre - static_cast<double> (reach))));
 	const auto last = std::min (kBands - 1, static_cast<std::size_t> (centre + static_cast<double> (reach)));
 	for (std::size_t k = first; k <= last; ++k)
 	{
 		const std::complex<double> x = gain * window ().spectrum (static_cast<double> (k) - centre);
-		states[k].input = states[k].input + ComplexF {static_cast<float> (x.real ()), static_cast<float> (x.imag ())};
+		states[k].input =
+		    states[k].input + ComplexF {static_cast<float> (x.real ()), static_cast<float> (x.imag ())};
 		if (history)
 		{
 			const std::complex<double> p = x * back;
-			states[k].prevInput = states[k].prevInput + ComplexF {static_cast<float> (p.real ()), static_cast<float> (p.imag ())};
+			states[k].prevInput = states[k].prevInput +
+			                      ComplexF {static_cast<float> (p.real ()), static_cast<float> (p.imag ())};
 		}
 	}
 }
@@ -99,8 +104,8 @@ struct PartialCase
 {
 	const char* label;
 	double centre;
-	bool history;      // the previous interval's spectrum is there: frequency from the phase advance
-	float tolerance;   // bins, on the estimated position
+	bool history;    // the previous interval's spectrum is there: frequency from the phase advance
+	float tolerance; // bins, on the estimated position
 };
 
 class SpectralTranspositionPartial : public ::testing::TestWithParam<PartialCase>
@@ -116,7 +121,7 @@ TEST_P (SpectralTranspositionPartial, MovesAsAWhole)
 	SpectralTransposition st;
 	configure (st, 1);
 	addPartial (st.bandStates (0), c.centre, 0.0, c.history, kBands);
-	const float factor = 1.122462f;   // two semitones
+	const float factor = 1.122462f; // two semitones
 	st.process (steadyFrame (factor));
 
 	ASSERT_EQ (st.peaks ().size (), 1u) << c.label;
@@ -126,7 +131,8 @@ TEST_P (SpectralTranspositionPartial, MovesAsAWhole)
 	const float offset = peak.outputBin - peak.inputBin;
 	for (std::size_t b = 0; b < kBands; ++b)
 	{
-		ASSERT_NEAR (st.binMap ()[b].inputBin, static_cast<float> (b) - offset, 1e-3f) << c.label << " bin " << b;
+		ASSERT_NEAR (st.binMap ()[b].inputBin, static_cast<float> (b) - offset, 1e-3f)
+		    << c.label << " bin " << b;
 		ASSERT_EQ (st.binMap ()[b].freqGrad, 1.0f) << c.label << " bin " << b;
 	}
 	EXPECT_NEAR (outputCentroid (st.bandStates (0)), outputBinOf (c.centre, factor), 0.02) << c.label;
@@ -144,8 +150,8 @@ INSTANTIATE_TEST_SUITE_P (
 struct NeighbourCase
 {
 	const char* label;
-	double distance;   // bins above the strong partial
-	double levelDb;    // of the second partial, against the strong one
+	double distance; // bins above the strong partial
+	double levelDb;  // of the second partial, against the strong one
 	std::size_t peaks;
 };
 
@@ -179,8 +185,8 @@ INSTANTIATE_TEST_SUITE_P (
 struct GlideCase
 {
 	const char* label;
-	bool steady;    // the partials were there one interval earlier too
-	float flat;     // output bins around each peak that keep the peak's own offset
+	bool steady; // the partials were there one interval earlier too
+	float flat;  // output bins around each peak that keep the peak's own offset
 };
 
 class SpectralTranspositionGlide : public ::testing::TestWithParam<GlideCase>
@@ -203,7 +209,9 @@ TEST_P (SpectralTranspositionGlide, TwoPeaksGlideBetweenTheirOffsets)
 	EXPECT_NEAR (st.peaks ()[0].outputBin, 200.5f, 2e-3f) << c.label;
 	EXPECT_NEAR (st.peaks ()[1].outputBin, 400.5f, 2e-3f) << c.label;
 	const auto& map = st.binMap ();
-	const auto offset = [&map] (std::size_t b) { return map[b].inputBin - static_cast<float> (b); };
+	const auto offset = [&map] (std::size_t b) {
+		return map[b].inputBin - static_cast<float> (b);
+	};
 	for (std::size_t b = 0; static_cast<float> (b) <= 200.5f + c.flat; ++b)
 		ASSERT_NEAR (offset (b), -100.5f, 2e-3f) << c.label << " bin " << b;
 	for (std::size_t b = static_cast<std::size_t> (std::ceil (400.5f - c.flat)); b < kBands; ++b)
@@ -228,14 +236,15 @@ TEST (SpectralTransposition, ClosePeaksSwitchOffsets)
 	configure (st, 1);
 	addPartial (st.bandStates (0), 100.2, 0.0, true);
 	addPartial (st.bandStates (0), 103.3, 0.0, true);
-	st.process (steadyFrame (0.7491535f));   // five semitones down
+	st.process (steadyFrame (0.7491535f)); // five semitones down
 
 	ASSERT_EQ (st.peaks ().size (), 2u);
 	const SpectralPeak& p = st.peaks ()[0];
 	const SpectralPeak& q = st.peaks ()[1];
 	const float lower = p.inputBin - p.outputBin, upper = q.inputBin - q.outputBin;
 	bool switched = false;
-	for (auto b = static_cast<std::size_t> (p.outputBin) - 3; b <= static_cast<std::size_t> (q.outputBin) + 3; ++b)
+	for (auto b = static_cast<std::size_t> (p.outputBin) - 3; b <= static_cast<std::size_t> (q.outputBin) + 3;
+	     ++b)
 	{
 		const float offset = st.binMap ()[b].inputBin - static_cast<float> (b);
 		switched = switched || std::fabs (offset - upper) < 1e-3f;
@@ -252,11 +261,11 @@ TEST (SpectralTransposition, BinsMappedOutOfRangeAreSilent)
 	configure (st, 2);
 	addPartial (st.bandStates (0), 900.0, 0.0, true);
 	addPartial (st.bandStates (1), 900.0, -6.0, true);
-	const float factor = 0.7491535f;   // five semitones down
+	const float factor = 0.7491535f; // five semitones down
 	st.process (steadyFrame (factor));
 
 	ASSERT_EQ (st.peaks ().size (), 1u);
-	const float offset = st.peaks ()[0].inputBin - st.peaks ()[0].outputBin;   // about 226
+	const float offset = st.peaks ()[0].inputBin - st.peaks ()[0].outputBin; // about 226
 	ASSERT_GT (offset, 200.0f);
 	const auto firstOutside = static_cast<std::size_t> (std::ceil (static_cast<float> (kBands) - offset));
 	for (std::size_t b = firstOutside; b < kBands; ++b)
@@ -285,7 +294,8 @@ TEST (SpectralTransposition, OutputBinsCarryPredictedEnergy)
 		const float phase = 0.37f * static_cast<float> (b * b % 23);
 		const float magnitude = 1.0f + static_cast<float> ((b * 7) % 13);
 		st.bandStates (0)[b].input = {magnitude * std::cos (phase), magnitude * std::sin (phase)};
-		st.bandStates (1)[b].input = {0.5f * magnitude * std::sin (phase), 0.7f * magnitude * std::cos (phase)};
+		st.bandStates (1)[b].input = {0.5f * magnitude * std::sin (phase),
+		                              0.7f * magnitude * std::cos (phase)};
 	}
 	const float timeFactors[] = {661.0f, 1.0f, 1.0f};
 	for (const float timeFactor : timeFactors)

@@ -94,10 +94,8 @@ TEST_P (StftReconstruction, UnchangedSpectrumGivesInputDelayedByBlock)
 }
 
 INSTANTIATE_TEST_SUITE_P (Rates, StftReconstruction,
-                          ::testing::Values (ReconstructionCase {1764, 661},
-                                             ReconstructionCase {1920, 720},
-                                             ReconstructionCase {320, 120},
-                                             ReconstructionCase {1323, 496}));
+                          ::testing::Values (ReconstructionCase {1764, 661}, ReconstructionCase {1920, 720},
+                                             ReconstructionCase {320, 120}, ReconstructionCase {1323, 496}));
 
 // Frames that end before the newest input: analysis with a time offset of one interval sees the
 // same frame that an analysis one interval earlier saw.

@@ -16,15 +16,15 @@ TEST (FftSizeForBlock, Examples)
 		std::size_t fftSize;
 	};
 	const Case cases[] = {
-	    {320, 320},    // 8 kHz: 4 x 16 x 5
-	    {768, 768},    // 4 x 32 x 6, the radix-3 path
-	    {882, 1024},   // 22.05 kHz: m = 7 becomes 8
-	    {1280, 1280},  // 32 kHz
-	    {1764, 2048},  // 44.1 kHz
-	    {1920, 2048},  // 48 kHz
-	    {3528, 4096},  // 88.2 kHz
-	    {3840, 4096},  // 96 kHz
-	    {7680, 8192},  // 192 kHz
+	    {320, 320},   // 8 kHz: 4 x 16 x 5
+	    {768, 768},   // 4 x 32 x 6, the radix-3 path
+	    {882, 1024},  // 22.05 kHz: m = 7 becomes 8
+	    {1280, 1280}, // 32 kHz
+	    {1764, 2048}, // 44.1 kHz
+	    {1920, 2048}, // 48 kHz
+	    {3528, 4096}, // 88.2 kHz
+	    {3840, 4096}, // 96 kHz
+	    {7680, 8192}, // 192 kHz
 	    {1, 4},
 	};
 	for (const Case& c : cases)

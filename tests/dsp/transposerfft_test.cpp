@@ -30,8 +30,9 @@ std::vector<std::complex<double>> halfBinDft (const std::vector<float>& x)
 	std::vector<std::complex<double>> out (n / 2);
 	for (std::size_t k = 0; k < n / 2; ++k)
 		for (std::size_t i = 0; i < n; ++i)
-			out[k] += static_cast<double> (x[i])
-			          * std::polar (1.0, -kTwoPi * static_cast<double> (i) * (static_cast<double> (k) + 0.5) / static_cast<double> (n));
+			out[k] += static_cast<double> (x[i]) *
+			          std::polar (1.0, -kTwoPi * static_cast<double> (i) * (static_cast<double> (k) + 0.5) /
+			                               static_cast<double> (n));
 	return out;
 }
 
@@ -96,8 +97,10 @@ TEST_P (ModifiedRealFftSizes, InverseMatchesDirectSum)
 	{
 		double sum = 0.0;
 		for (std::size_t k = 0; k < n / 2; ++k)
-			sum += 2.0 * (std::complex<double> (bins[k].re, bins[k].im)
-			              * std::polar (1.0, kTwoPi * static_cast<double> (i) * (static_cast<double> (k) + 0.5) / static_cast<double> (n))).real ();
+			sum += 2.0 * (std::complex<double> (bins[k].re, bins[k].im) *
+			              std::polar (1.0, kTwoPi * static_cast<double> (i) *
+			                                   (static_cast<double> (k) + 0.5) / static_cast<double> (n)))
+			                 .real ();
 		ASSERT_NEAR (y[i], sum, 1e-5 * static_cast<double> (n)) << "sample " << i;
 	}
 }
@@ -156,10 +159,13 @@ TEST_P (SplitComplexFftSizes, ForwardAndInverseMatchDirectDft)
 		{
 			std::complex<double> expected;
 			for (std::size_t j = 0; j < m; ++j)
-				expected += std::complex<double> (re[j], im[j])
-				            * std::polar (1.0, sign * kTwoPi * static_cast<double> ((j * k) % m) / static_cast<double> (m));
-			ASSERT_NEAR (outRe[k], expected.real (), 2e-5 * static_cast<double> (m)) << "sign " << sign << " bin " << k;
-			ASSERT_NEAR (outIm[k], expected.imag (), 2e-5 * static_cast<double> (m)) << "sign " << sign << " bin " << k;
+				expected += std::complex<double> (re[j], im[j]) *
+				            std::polar (1.0, sign * kTwoPi * static_cast<double> ((j * k) % m) /
+				                                 static_cast<double> (m));
+			ASSERT_NEAR (outRe[k], expected.real (), 2e-5 * static_cast<double> (m))
+			    << "sign " << sign << " bin " << k;
+			ASSERT_NEAR (outIm[k], expected.imag (), 2e-5 * static_cast<double> (m))
+			    << "sign " << sign << " bin " << k;
 		}
 	}
 }

@@ -50,7 +50,7 @@ TEST (VocalRemover, CentreSignalLeavesOnlyLowBandAtFullStrength)
 	auto right = left;
 	VocalRemoverState state;
 	removeVocals (state, left.data (), right.data (), n, 1.0f);
-	EXPECT_LT (peak (left, n / 2), 0.5f * 0.08f);  // the one-pole lets ~5 % of 3 kHz through
+	EXPECT_LT (peak (left, n / 2), 0.5f * 0.08f); // the one-pole lets ~5 % of 3 kHz through
 	for (int i = n / 2; i < n; ++i)
 		ASSERT_EQ (left[i], right[i]);
 }

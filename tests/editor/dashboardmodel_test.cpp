@@ -128,12 +128,9 @@ TEST_F (DashboardModelTest, FirstTitleSeedsLaterTitlesChangeTheSong)
 		const char* title; // null: the detector's start-up record
 		bool reset;
 	} steps[] = {
-	    {"start-up record", nullptr, false},
-	    {"first pass, no player", "暂无歌曲名称", false},
-	    {"the same again", "暂无歌曲名称", false},
-	    {"a song starts", "晴天", true},
-	    {"the same song", "晴天", false},
-	    {"the next song", "七里香", true},
+	    {"start-up record", nullptr, false},       {"first pass, no player", "暂无歌曲名称", false},
+	    {"the same again", "暂无歌曲名称", false}, {"a song starts", "晴天", true},
+	    {"the same song", "晴天", false},          {"the next song", "七里香", true},
 	};
 	for (const auto& s : steps)
 	{
@@ -314,12 +311,12 @@ TEST_F (DashboardModelTest, HoverSelectsHandCursorAndRedrawsOnChange)
 		int32_t button;
 		bool logo;
 	} moves[] = {
-	    {420, 30, CursorChange::hand, true, 0, false},   // link status: hand, nothing to click
-	    {420, 31, CursorChange::hand, false, 0, false},  // same state: no redraw
-	    {50, 30, CursorChange::hand, true, 0, true},     // monogram
-	    {380, 320, CursorChange::hand, true, 1, false},  // plus button
+	    {420, 30, CursorChange::hand, true, 0, false},  // link status: hand, nothing to click
+	    {420, 31, CursorChange::hand, false, 0, false}, // same state: no redraw
+	    {50, 30, CursorChange::hand, true, 0, true},    // monogram
+	    {380, 320, CursorChange::hand, true, 1, false}, // plus button
 	    {250, 150, CursorChange::normal, true, 0, false},
-	    {250, 440, CursorChange::hand, true, 0, false},  // slider
+	    {250, 440, CursorChange::hand, true, 0, false}, // slider
 	};
 	for (const auto& m : moves)
 	{

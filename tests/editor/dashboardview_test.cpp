@@ -3,7 +3,6 @@
 #include "editor/dashboard.h"
 #include "fakes.h"
 
-
 #include <gtest/gtest.h>
 
 namespace cadora {
@@ -89,4 +88,3 @@ TEST_F (DashboardViewTest, ScaledViewMapsThePointer)
 
 } // namespace
 } // namespace cadora
-

@@ -43,7 +43,8 @@ public:
 	// The logos linked into this program, as the plug-in module has them.
 	void useModuleLogos ()
 	{
-		for (const char* name : {"PLAYER_KUGOU", "PLAYER_QQMUSIC", "PLAYER_NETEASE", "PLAYER_WESING", "PLAYER_MVBOX"})
+		for (const char* name :
+		     {"PLAYER_KUGOU", "PLAYER_QQMUSIC", "PLAYER_NETEASE", "PLAYER_WESING", "PLAYER_MVBOX"})
 		{
 			const ByteSpan b = logoBytes (name);
 			const auto* p = static_cast<const unsigned char*> (b.data);
@@ -79,18 +80,26 @@ struct RecordingCallbacks
 			playerSource = kind;
 			log.push_back ("player " + std::to_string (kind));
 		};
-		c.readPlayerSource = [this] { return playerSource; };
-		c.editHardness = [this] (double v) { log.push_back ("hardness " + format (v)); };
+		c.readPlayerSource = [this] {
+			return playerSource;
+		};
+		c.editHardness = [this] (double v) {
+			log.push_back ("hardness " + format (v));
+		};
 		c.editMuteStrength = [this] (double v) {
 			muteStrength = v;
 			log.push_back ("mute " + format (v));
 		};
-		c.readMuteStrength = [this] { return muteStrength; };
+		c.readMuteStrength = [this] {
+			return muteStrength;
+		};
 		c.editPitch = [this] (int32_t n) {
 			pitch = n;
 			log.push_back ("pitch " + std::to_string (n));
 		};
-		c.readPitch = [this] { return pitch; };
+		c.readPitch = [this] {
+			return pitch;
+		};
 		return c;
 	}
 

@@ -19,9 +19,9 @@ TEST (EditorSizeRule, ClampsWidthAndTiesHeight)
 		int64_t width;
 		EditorSize expected;
 	} cases[] = {
-	    {400, {500, 535}},   {500, {500, 535}},    {750, {750, 803}} /* lround (802.5) */,
-	    {999, {999, 1069}},  {1000, {1000, 1070}}, {1200, {1000, 1070}},
-	    {-5, {500, 535}},    {INT64_MAX, {1000, 1070}},
+	    {400, {500, 535}},  {500, {500, 535}},         {750, {750, 803}} /* lround (802.5) */,
+	    {999, {999, 1069}}, {1000, {1000, 1070}},      {1200, {1000, 1070}},
+	    {-5, {500, 535}},   {INT64_MAX, {1000, 1070}},
 	};
 	for (const auto& c : cases)
 		EXPECT_EQ (c.expected, editorSizeForWidth (c.width)) << c.width;
@@ -32,9 +32,9 @@ TEST (DesignFit, MapsViewPointsUniformlyAndCentred)
 	const struct
 	{
 		const char* label;
-		double w, h;      // view size
-		double x, y;      // view point
-		double dx, dy;    // design point
+		double w, h;   // view size
+		double x, y;   // view point
+		double dx, dy; // design point
 	} cases[] = {
 	    {"design size is the identity", 500, 535, 250, 318, 250, 318},
 	    {"double size halves", 1000, 1070, 500, 636, 250, 318},
@@ -77,26 +77,44 @@ TEST (HitAreas, EveryAreaAtItsEdges)
 		double x, y;
 		HitArea area;
 	} cases[] = {
-	    {452, 472, HitArea::resizeGrip},    {499.99, 519.99, HitArea::resizeGrip},
-	    {500, 520, HitArea::none},          {500, 500, HitArea::none},
+	    {452, 472, HitArea::resizeGrip},
+	    {499.99, 519.99, HitArea::resizeGrip},
+	    {500, 520, HitArea::none},
+	    {500, 500, HitArea::none},
 	    {460, 480, HitArea::resizeGrip} /* grip wins over the second slider */,
-	    {25, 10, HitArea::monogram},        {81.99, 56.99, HitArea::monogram},
-	    {82, 30, HitArea::none},            {25, 57, HitArea::none},
-	    {380, 8, HitArea::linkStatus},      {479.99, 47.99, HitArea::linkStatus},
-	    {480, 20, HitArea::none},           {400, 48, HitArea::none},
-	    {46, 171, HitArea::playerLogo},     {81.99, 206.99, HitArea::playerLogo},
-	    {45.99, 190, HitArea::none},        {60, 207, HitArea::none},
-	    {179, 247, HitArea::pitchDial},     {320.99, 388.99, HitArea::pitchDial},
-	    {321, 300, HitArea::none},          {250, 389, HitArea::none},
-	    {84, 295, HitArea::minusButton},    {155.99, 350.99, HitArea::minusButton},
-	    {156, 300, HitArea::none},          {100, 351, HitArea::none},
-	    {344, 295, HitArea::plusButton},    {415.99, 350.99, HitArea::plusButton},
-	    {416, 300, HitArea::none},          {343.99, 300, HitArea::none},
-	    {32, 420, HitArea::firstSlider},    {467.99, 454.99, HitArea::firstSlider},
-	    {30, 440, HitArea::none},           {468, 440, HitArea::none},
+	    {25, 10, HitArea::monogram},
+	    {81.99, 56.99, HitArea::monogram},
+	    {82, 30, HitArea::none},
+	    {25, 57, HitArea::none},
+	    {380, 8, HitArea::linkStatus},
+	    {479.99, 47.99, HitArea::linkStatus},
+	    {480, 20, HitArea::none},
+	    {400, 48, HitArea::none},
+	    {46, 171, HitArea::playerLogo},
+	    {81.99, 206.99, HitArea::playerLogo},
+	    {45.99, 190, HitArea::none},
+	    {60, 207, HitArea::none},
+	    {179, 247, HitArea::pitchDial},
+	    {320.99, 388.99, HitArea::pitchDial},
+	    {321, 300, HitArea::none},
+	    {250, 389, HitArea::none},
+	    {84, 295, HitArea::minusButton},
+	    {155.99, 350.99, HitArea::minusButton},
+	    {156, 300, HitArea::none},
+	    {100, 351, HitArea::none},
+	    {344, 295, HitArea::plusButton},
+	    {415.99, 350.99, HitArea::plusButton},
+	    {416, 300, HitArea::none},
+	    {343.99, 300, HitArea::none},
+	    {32, 420, HitArea::firstSlider},
+	    {467.99, 454.99, HitArea::firstSlider},
+	    {30, 440, HitArea::none},
+	    {468, 440, HitArea::none},
 	    {100, 455, HitArea::none} /* the gap between the sliders */,
-	    {32, 461, HitArea::secondSlider},   {451.99, 495.99, HitArea::secondSlider},
-	    {100, 496, HitArea::none},          {250, 150, HitArea::none},
+	    {32, 461, HitArea::secondSlider},
+	    {451.99, 495.99, HitArea::secondSlider},
+	    {100, 496, HitArea::none},
+	    {250, 150, HitArea::none},
 	};
 	for (const auto& c : cases)
 		EXPECT_EQ (c.area, hitArea ({c.x, c.y})) << c.x << ", " << c.y;
@@ -109,7 +127,10 @@ TEST (Dial, PointerEndsAndTicksShareTheAngle)
 		int32_t semitones;
 		double x, y;
 	} cases[] = {
-	    {0, 250, 280}, {5, 285.71, 331.00}, {-5, 214.29, 331.00}, {1, 264.24, 282.77},
+	    {0, 250, 280},
+	    {5, 285.71, 331.00},
+	    {-5, 214.29, 331.00},
+	    {1, 264.24, 282.77},
 	};
 	for (const auto& c : cases)
 	{
@@ -140,7 +161,8 @@ TEST (Slider, FillThumbAndPercent)
 		double value;
 		double thumbX;
 		int32_t percent;
-	} cases[] = {{0.0, 47, 0}, {0.005, 49.03, 1}, {0.5, 250, 50}, {1.0, 453, 100}, {-1.0, 47, 0}, {7.0, 453, 100}};
+	} cases[] = {{0.0, 47, 0},    {0.005, 49.03, 1}, {0.5, 250, 50},
+	             {1.0, 453, 100}, {-1.0, 47, 0},     {7.0, 453, 100}};
 	for (const auto& c : cases)
 	{
 		const SliderGeometry g = sliderGeometry (kFirstSliderRect, c.value);

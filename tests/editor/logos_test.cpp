@@ -16,7 +16,8 @@ uint32_t bigEndian (const unsigned char* p)
 
 TEST (PlayerLogos, EveryNameIsA32By32RgbaPng)
 {
-	for (const char* name : {"PLAYER_KUGOU", "PLAYER_QQMUSIC", "PLAYER_NETEASE", "PLAYER_WESING", "PLAYER_MVBOX"})
+	for (const char* name :
+	     {"PLAYER_KUGOU", "PLAYER_QQMUSIC", "PLAYER_NETEASE", "PLAYER_WESING", "PLAYER_MVBOX"})
 	{
 		const ByteSpan logo = logoBytes (name);
 		ASSERT_GT (logo.size, 33u) << name;

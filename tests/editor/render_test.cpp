@@ -115,10 +115,12 @@ TEST_P (RenderTest, BackgroundAndLinkDot)
 	render ();
 	EXPECT_TRUE (near (at (10, 100), kBackground, 1)) << describe (at (10, 100));
 	EXPECT_TRUE (near (at (250, 525), kBackground, 1));
-	EXPECT_TRUE (near (at (404.5, 29.5), {231, 80, 95}, 6)) << "red while not linked: " << describe (at (404.5, 29.5));
+	EXPECT_TRUE (near (at (404.5, 29.5), {231, 80, 95}, 6))
+	    << "red while not linked: " << describe (at (404.5, 29.5));
 	source->reading.linkConnected = true;
 	render ();
-	EXPECT_TRUE (near (at (404.5, 29.5), {78, 217, 160}, 6)) << "green once linked: " << describe (at (404.5, 29.5));
+	EXPECT_TRUE (near (at (404.5, 29.5), {78, 217, 160}, 6))
+	    << "green once linked: " << describe (at (404.5, 29.5));
 	const Ink linked = ink ({416, 17, 480, 41}, [] (Rgba p) { return near (p, kAmber, 60); });
 	EXPECT_GT (linked.count, 20) << "\"电音已连接\" in amber";
 }
@@ -128,8 +130,12 @@ TEST_P (RenderTest, MonogramAmberVioletWhenHovered)
 	make ();
 	render ();
 	const DesignRect monogram {25, 8, 82, 59};
-	auto amber = [] (Rgba p) { return near (p, kAmber, 30); };
-	auto violet = [] (Rgba p) { return near (p, kViolet, 30); };
+	auto amber = [] (Rgba p) {
+		return near (p, kAmber, 30);
+	};
+	auto violet = [] (Rgba p) {
+		return near (p, kViolet, 30);
+	};
 	EXPECT_GT (ink (monogram, amber).count, 40 * fit.scale * fit.scale);
 	EXPECT_EQ (0, ink (monogram, violet).count);
 	view->model ().logoHover = true;
@@ -146,7 +152,8 @@ TEST_P (RenderTest, BarHeightFollowsTheBandLevel)
 	const Colour bar {140, 106, 223}; // (155, 117, 248, 225) over the spectrum card
 	EXPECT_TRUE (near (at (60.5, 110), bar, 8)) << describe (at (60.5, 110));
 	EXPECT_TRUE (near (at (60.5, 130), bar, 8));
-	EXPECT_TRUE (near (at (60.5, 100), kSpectrumCard, 3)) << "above the bar and its peak: " << describe (at (60.5, 100));
+	EXPECT_TRUE (near (at (60.5, 100), kSpectrumCard, 3))
+	    << "above the bar and its peak: " << describe (at (60.5, 100));
 	EXPECT_TRUE (near (at (73, 120), kSpectrumCard, 3)) << "a silent band";
 	const Ink drawn = ink ({58, 70, 63, 140}, [&] (Rgba p) { return near (p, bar, 20); });
 	EXPECT_NEAR (132 - 0.4752 * 56 - 1.8, 132 - drawn.height, 1.5) << "the bar with its peak marker";
@@ -156,7 +163,9 @@ TEST_P (RenderTest, DialPointerEndsWhereThePitchSays)
 {
 	make ();
 	const int pitches[] = {-5, 0, 5};
-	auto warm = [] (Rgba p) { return p.r > 120 && p.r - p.b > 50; };
+	auto warm = [] (Rgba p) {
+		return p.r > 120 && p.r - p.b > 50;
+	};
 	for (int shown : pitches)
 	{
 		view->model ().pitchShown = shown;
@@ -165,7 +174,8 @@ TEST_P (RenderTest, DialPointerEndsWhereThePitchSays)
 		{
 			const double a = other * 0.3839724354387525 - 1.5707963267948966;
 			const Rgba p = at (250 + 25 * std::cos (a), 318 + 25 * std::sin (a));
-			EXPECT_EQ (other == shown, warm (p)) << "pitch " << shown << ", direction " << other << ": " << describe (p);
+			EXPECT_EQ (other == shown, warm (p))
+			    << "pitch " << shown << ", direction " << other << ": " << describe (p);
 		}
 		// The end point itself lies on the pointer.
 		const double a = shown * 0.3839724354387525 - 1.5707963267948966;
@@ -194,12 +204,18 @@ TEST_P (RenderTest, SliderThumbsAtBothEnds)
 TEST_P (RenderTest, LogoWhereOneExistsNoteWhereNone)
 {
 	const DesignRect logoRect {42, 172, 82, 212};
-	auto amber = [] (Rgba p) { return near (p, kAmber, 40); };
+	auto amber = [] (Rgba p) {
+		return near (p, kAmber, 40);
+	};
 	const struct
 	{
 		int32_t source;
 		Colour colour;
-	} players[] = {{1, {34, 144, 255}}, {2, {49, 194, 124}}, {3, {226, 35, 48}}, {4, {255, 72, 120}}, {5, {255, 140, 0}}};
+	} players[] = {{1, {34, 144, 255}},
+	               {2, {49, 194, 124}},
+	               {3, {226, 35, 48}},
+	               {4, {255, 72, 120}},
+	               {5, {255, 140, 0}}};
 	make (true);
 	for (const auto& p : players)
 	{
@@ -218,7 +234,9 @@ TEST_P (RenderTest, ChineseTextDrawsGlyphsNotBoxes)
 {
 	make ();
 	const DesignRect titleArea {92, 184, 258, 207};
-	auto textInk = [] (Rgba p) { return p.r > 150 && p.g > 130; };
+	auto textInk = [] (Rgba p) {
+		return p.r > 150 && p.g > 130;
+	};
 	// "一" is one horizontal stroke: a font without it draws a tall box instead.
 	source->setSong ("一");
 	render ();

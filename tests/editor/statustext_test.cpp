@@ -58,10 +58,10 @@ TEST (Logo, ChosenBySourceThenByPlayerId)
 		const char* id;
 		int32_t logo;
 	} cases[] = {
-	    {1, "qqmusic", kLogoKugou},   {2, "", kLogoQQMusic},        {3, "", kLogoNetease},
-	    {4, "", kLogoWesing},         {5, "", kLogoMVBox},          {0, "kugou", kLogoKugou},
-	    {0, "", kLogoKugou},          {0, "wesing", kLogoWesing},   {0, "qqmusic", kLogoQQMusic},
-	    {0, "netease", kLogoNetease}, {0, "mvbox", kLogoMVBox},     {9, "mvbox", kLogoMVBox},
+	    {1, "qqmusic", kLogoKugou},   {2, "", kLogoQQMusic},      {3, "", kLogoNetease},
+	    {4, "", kLogoWesing},         {5, "", kLogoMVBox},        {0, "kugou", kLogoKugou},
+	    {0, "", kLogoKugou},          {0, "wesing", kLogoWesing}, {0, "qqmusic", kLogoQQMusic},
+	    {0, "netease", kLogoNetease}, {0, "mvbox", kLogoMVBox},   {9, "mvbox", kLogoMVBox},
 	    {0, "QQMUSIC", kLogoKugou},   {0, nullptr, kLogoKugou},
 	};
 	for (const auto& c : cases)
@@ -72,7 +72,7 @@ TEST (SpectrumBars, RiseFastFallSlowPeaksSink)
 {
 	SpectrumBars bars;
 	std::array<float, SpectrumBars::kBars> levels {};
-	levels[0] = 0.3f;  // target 0.54
+	levels[0] = 0.3f;                // target 0.54
 	levels[1] = 5.0f / 9.0f + 1e-6f; // target 1.0: full height
 	levels[2] = std::nanf ("");
 	bars.advance (levels);

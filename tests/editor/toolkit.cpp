@@ -23,7 +23,10 @@ public:
 		VSTGUI::init (nullptr);
 #endif
 	}
-	void TearDown () override { VSTGUI::exit (); }
+	void TearDown () override
+	{
+		VSTGUI::exit ();
+	}
 };
 
 const auto* const toolkit = ::testing::AddGlobalTestEnvironment (new Toolkit);

@@ -32,7 +32,8 @@ std::string edit (const char* what, ParamID id, double v = -1)
 	return text;
 }
 
-class RecordingHandler : public FObject, public IComponentHandler
+class RecordingHandler : public FObject,
+                         public IComponentHandler
 {
 public:
 	Log log;
@@ -54,12 +55,13 @@ public:
 	tresult PLUGIN_API restartComponent (int32) override { return kResultOk; }
 	OBJ_METHODS (RecordingHandler, FObject)
 	DEFINE_INTERFACES
-		DEF_INTERFACE (IComponentHandler)
+	DEF_INTERFACE (IComponentHandler)
 	END_DEFINE_INTERFACES (FObject)
 	REFCOUNT_METHODS (FObject)
 };
 
-class RecordingPlugFrame : public FObject, public IPlugFrame
+class RecordingPlugFrame : public FObject,
+                           public IPlugFrame
 {
 public:
 	std::vector<ViewRect> requests;
@@ -70,7 +72,7 @@ public:
 	}
 	OBJ_METHODS (RecordingPlugFrame, FObject)
 	DEFINE_INTERFACES
-		DEF_INTERFACE (IPlugFrame)
+	DEF_INTERFACE (IPlugFrame)
 	END_DEFINE_INTERFACES (FObject)
 	REFCOUNT_METHODS (FObject)
 };
@@ -97,7 +99,8 @@ struct EditorRig
 	}
 };
 
-struct EditorTest : ::testing::Test, EditorRig
+struct EditorTest : ::testing::Test,
+                    EditorRig
 {
 	void SetUp () override { ASSERT_TRUE (editor); }
 };
@@ -122,20 +125,48 @@ TEST (EditorCallbacks, EditThroughTheController)
 		bool setsOwnValue; // the controller's value changes before the gesture
 		double value;
 	} cases[] = {
-	    {"pitch 9 clamps to +5", [] (VantoEditor& e) { e.editPitch (9); },
-	     {"begin 5", "perform 5 1.000", "end 5"}, kParamPitch, true, 1.0},
-	    {"pitch -9 clamps to -5", [] (VantoEditor& e) { e.editPitch (-9); },
-	     {"begin 5", "perform 5 0.000", "end 5"}, kParamPitch, true, 0.0},
-	    {"pitch +2", [] (VantoEditor& e) { e.editPitch (2); },
-	     {"begin 5", "perform 5 0.700", "end 5"}, kParamPitch, true, 0.7},
-	    {"player source 5: the gesture only", [] (VantoEditor& e) { e.editPlayerSource (5); },
-	     {"begin 3", "perform 3 1.000", "end 3"}, kParamPlayerSource, false, 0.0},
-	    {"hardness clamps and sets its own value", [] (VantoEditor& e) { e.editHardness (1.5); },
-	     {"begin 0", "perform 0 1.000", "end 0"}, kParamHardness, true, 1.0},
-	    {"hardness below 0", [] (VantoEditor& e) { e.editHardness (-0.2); },
-	     {"begin 0", "perform 0 0.000", "end 0"}, kParamHardness, true, 0.0},
-	    {"mute strength: the gesture only", [] (VantoEditor& e) { e.editMuteStrength (0.25); },
-	     {"begin 4", "perform 4 0.250", "end 4"}, kParamMuteStrength, false, 0.0},
+	    {"pitch 9 clamps to +5",
+	     [] (VantoEditor& e) { e.editPitch (9); },
+	     {"begin 5", "perform 5 1.000", "end 5"},
+	     kParamPitch,
+	     true,
+	     1.0},
+	    {"pitch -9 clamps to -5",
+	     [] (VantoEditor& e) { e.editPitch (-9); },
+	     {"begin 5", "perform 5 0.000", "end 5"},
+	     kParamPitch,
+	     true,
+	     0.0},
+	    {"pitch +2",
+	     [] (VantoEditor& e) { e.editPitch (2); },
+	     {"begin 5", "perform 5 0.700", "end 5"},
+	     kParamPitch,
+	     true,
+	     0.7},
+	    {"player source 5: the gesture only",
+	     [] (VantoEditor& e) { e.editPlayerSource (5); },
+	     {"begin 3", "perform 3 1.000", "end 3"},
+	     kParamPlayerSource,
+	     false,
+	     0.0},
+	    {"hardness clamps and sets its own value",
+	     [] (VantoEditor& e) { e.editHardness (1.5); },
+	     {"begin 0", "perform 0 1.000", "end 0"},
+	     kParamHardness,
+	     true,
+	     1.0},
+	    {"hardness below 0",
+	     [] (VantoEditor& e) { e.editHardness (-0.2); },
+	     {"begin 0", "perform 0 0.000", "end 0"},
+	     kParamHardness,
+	     true,
+	     0.0},
+	    {"mute strength: the gesture only",
+	     [] (VantoEditor& e) { e.editMuteStrength (0.25); },
+	     {"begin 4", "perform 4 0.250", "end 4"},
+	     kParamMuteStrength,
+	     false,
+	     0.0},
 	};
 	for (const auto& c : cases)
 	{

@@ -63,7 +63,7 @@ TEST_F (KeyDetectorTest, firstKeyNeedsThreeResultsWhileMusicIsAlreadyPresent)
 {
 	feeder.write (std::vector<float> (4000, 0.1f));
 	feeder.pass (feeder.now);
-	EXPECT_FALSE (status.musicPresent.load ());   // fewer than 4096 pending: untouched
+	EXPECT_FALSE (status.musicPresent.load ()); // fewer than 4096 pending: untouched
 	EXPECT_EQ (state ().keyFinder, nullptr);
 
 	const std::vector<float> music = cMajorMusic (6.0);
@@ -76,7 +76,7 @@ TEST_F (KeyDetectorTest, firstKeyNeedsThreeResultsWhileMusicIsAlreadyPresent)
 		EXPECT_GE (state ().keyHistory.size (), 3u);
 	}
 	EXPECT_EQ (status.detectedKey.load (), kCMajor);
-	EXPECT_EQ (state ().keyHistory.size (), 10u);   // the last ten results only
+	EXPECT_EQ (state ().keyHistory.size (), 10u); // the last ten results only
 }
 
 TEST_F (KeyDetectorTest, belowEightKilohertzEveryPassEndsBeforeAnalysis)
@@ -97,7 +97,8 @@ TEST_F (KeyDetectorTest, keyStepRunsAtMostEvery450Milliseconds)
 	const size_t results[] = {1, 1, 1, 2, 2, 3};
 	for (size_t i = 0; i < 6; ++i)
 	{
-		feeder.write (std::vector<float> (music.begin () + 8000 + i * 1200, music.begin () + 9200 + i * 1200));
+		feeder.write (
+		    std::vector<float> (music.begin () + 8000 + i * 1200, music.begin () + 9200 + i * 1200));
 		feeder.pass (t0 + passes[i]);
 		EXPECT_EQ (state ().keyHistory.size (), results[i]) << "pass " << i;
 	}
@@ -115,7 +116,7 @@ TEST_F (KeyDetectorTest, silenceRestartsTheAnalysisFromEightHundredMilliseconds)
 		feeder.write (silence (0.25, kRate));
 		feeder.pass (feeder.now);
 		EXPECT_FALSE (status.musicPresent.load ());
-		EXPECT_EQ (status.detectedKey.load (), kCMajor);   // kept while silent
+		EXPECT_EQ (status.detectedKey.load (), kCMajor); // kept while silent
 		const int64_t silenceStart = feeder.now;
 
 		const size_t resultsBefore = state ().keyHistory.size ();
@@ -132,7 +133,7 @@ TEST_F (KeyDetectorTest, silenceRestartsTheAnalysisFromEightHundredMilliseconds)
 			EXPECT_EQ (status.detectedKey.load (), kNoKey);
 			EXPECT_TRUE (state ().keyHistory.empty ());
 			EXPECT_EQ (state ().samplesFed, 0u);
-			EXPECT_EQ (state ().fedUpTo, state ().pendingSamples.size ());   // the silence is never fed
+			EXPECT_EQ (state ().fedUpTo, state ().pendingSamples.size ()); // the silence is never fed
 		}
 		feeder.now = silenceStart + quiet + 150 * kMs;
 	}
@@ -181,7 +182,7 @@ TEST_F (KeyDetectorTest, aRedetectRequestForgetsEverythingAtTheNextPass)
 	EXPECT_TRUE (state ().keyHistory.empty ());
 	EXPECT_EQ (state ().workspace, nullptr);
 	EXPECT_EQ (state ().tempoState.tempo, 0.0f);
-	EXPECT_EQ (state ().pendingSamples.size (), 1200u);   // only what arrived since
+	EXPECT_EQ (state ().pendingSamples.size (), 1200u); // only what arrived since
 	EXPECT_EQ (state ().ringReadPos, readBefore + 1200);
 }
 
@@ -199,7 +200,7 @@ TEST_F (KeyDetectorTest, theWorkspaceIsRenewedAfterFortySecondsOfFedAudio)
 		{
 			++renewals;
 			EXPECT_GT (fedBefore, limit);
-			EXPECT_LE (state ().workspace->chromagram ().hops (), 4u);   // only the newest 0.45 s
+			EXPECT_LE (state ().workspace->chromagram ().hops (), 4u); // only the newest 0.45 s
 		}
 		mostFed = std::max (mostFed, state ().samplesFed);
 	}
@@ -222,7 +223,7 @@ TEST_F (KeyDetectorTest, aNaNReachesTheEstimatorAtTheNextKeyStepAndThrows)
 
 TEST_F (KeyDetectorTest, aWorkerMoreThanARingBehindKeepsTheNewestRing)
 {
-	test::RingFeeder small (status, kRate, 1.25);   // 10000 samples
+	test::RingFeeder small (status, kRate, 1.25); // 10000 samples
 	const std::vector<float> numbered = numberedSamples (25000);
 	small.write (numbered);
 	small.pass (small.now);
@@ -234,7 +235,7 @@ TEST_F (KeyDetectorTest, aWorkerMoreThanARingBehindKeepsTheNewestRing)
 	EXPECT_EQ (s.fedUpTo, 10000u);
 
 	small.write (std::vector<float> (3000, 0.3f));
-	small.pass (small.now + 150 * kMs);   // no key step: only the intake moves fedUpTo
+	small.pass (small.now + 150 * kMs); // no key step: only the intake moves fedUpTo
 	EXPECT_EQ (s.pendingSamples.size (), 10000u);
 	EXPECT_EQ (s.pendingSamples.front (), numbered[18000]);
 	EXPECT_EQ (s.fedUpTo, 7000u);
@@ -244,10 +245,10 @@ TEST_F (KeyDetectorTest, aWorkerMoreThanARingBehindKeepsTheNewestRing)
 // block laps the oldest of its samples keeps only those the block cannot have reached.
 TEST_F (KeyDetectorTest, samplesOverwrittenWhileAPassCopiesThemAreDropped)
 {
-	test::RingFeeder small (status, kRate, 1.25);   // 10000 samples
+	test::RingFeeder small (status, kRate, 1.25); // 10000 samples
 	const std::vector<float> numbered = numberedSamples (12000);
 	small.write (numbered);
-	small.ring.beginWrite (17000);   // a block of 5000 under way: slots of 2000..6999 go
+	small.ring.beginWrite (17000); // a block of 5000 under way: slots of 2000..6999 go
 	for (uint64_t n = 12000; n < 14000; ++n)
 		small.ring.put (n, -1.0f);
 	small.pass (small.now);

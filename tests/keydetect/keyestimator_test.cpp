@@ -24,7 +24,7 @@ MonoBuffer bufferOf (const std::vector<float>& samples, uint32_t rate)
 
 struct ChordCase
 {
-	int tonic;   // MIDI note
+	int tonic; // MIDI note
 	bool minor;
 	uint32_t sampleRate;
 };
@@ -38,21 +38,22 @@ TEST_P (SyntheticCadences, giveTheirKey)
 	const ChordCase c = GetParam ();
 	KeyEstimator estimator;
 	ChromaWorkspace workspace;
-	estimator.appendToChromagram (bufferOf (chords (cadence (c.tonic, c.minor), 1.5, c.sampleRate), c.sampleRate),
+	estimator.appendToChromagram (bufferOf (chords (cadence (c.tonic, c.minor), 1.5, c.sampleRate),
+	                                        c.sampleRate),
 	                              workspace);
 	EXPECT_EQ (estimator.keyOfChromagram (workspace), keyIndexFromRoot (c.tonic % 12, c.minor))
 	    << "tonic " << c.tonic << (c.minor ? " minor" : " major") << " at " << c.sampleRate;
 }
 
 INSTANTIATE_TEST_SUITE_P (KeyEstimator, SyntheticCadences,
-                          ::testing::Values (ChordCase {60, false, 44100},   // C major
-                                             ChordCase {69, true, 44100},    // A minor
-                                             ChordCase {66, false, 48000},   // F# major
-                                             ChordCase {63, true, 48000},    // Eb minor
-                                             ChordCase {70, false, 22050},   // Bb major
-                                             ChordCase {64, true, 8000},     // E minor
-                                             ChordCase {62, false, 96000},   // D major
-                                             ChordCase {67, true, 44100}));  // G minor
+                          ::testing::Values (ChordCase {60, false, 44100},  // C major
+                                             ChordCase {69, true, 44100},   // A minor
+                                             ChordCase {66, false, 48000},  // F# major
+                                             ChordCase {63, true, 48000},   // Eb minor
+                                             ChordCase {70, false, 22050},  // Bb major
+                                             ChordCase {64, true, 8000},    // E minor
+                                             ChordCase {62, false, 96000},  // D major
+                                             ChordCase {67, true, 44100})); // G minor
 
 // A minor piece that opens on its dominant and keeps returning to it (V V i V i V i i, the V
 // major with the raised seventh, as composed minor music has it): the dominant's chord,
@@ -68,23 +69,26 @@ TEST_P (MinorOpeningOnTheDominant, staysInMinor)
 	const test::Chord five = {c.tonic - 5, c.tonic + 2, c.tonic + 7, c.tonic + 11};
 	KeyEstimator estimator;
 	ChromaWorkspace workspace;
-	estimator.appendToChromagram (
-	    bufferOf (chords ({five, five, one, five, one, five, one, one}, 1.0, c.sampleRate), c.sampleRate), workspace);
+	estimator.appendToChromagram (bufferOf (chords ({five, five, one, five, one, five, one, one}, 1.0,
+	                                                c.sampleRate),
+	                                        c.sampleRate),
+	                              workspace);
 	EXPECT_EQ (estimator.keyOfChromagram (workspace), keyIndexFromRoot (c.tonic % 12, true))
 	    << "tonic " << c.tonic << " at " << c.sampleRate;
 }
 
 INSTANTIATE_TEST_SUITE_P (KeyEstimator, MinorOpeningOnTheDominant,
-                          ::testing::Values (ChordCase {69, true, 44100},    // A minor, not E major
-                                             ChordCase {67, true, 48000},    // G minor, not D major
-                                             ChordCase {64, true, 22050}));  // E minor, not B major
+                          ::testing::Values (ChordCase {69, true, 44100},   // A minor, not E major
+                                             ChordCase {67, true, 48000},   // G minor, not D major
+                                             ChordCase {64, true, 22050})); // E minor, not B major
 
 TEST (KeyEstimator, aWorkspaceHasNoHopBeforeAFrameIsFull)
 {
 	KeyEstimator estimator;
 	ChromaWorkspace workspace;
 	const std::vector<float> music = chords (cadence (60, false), 0.5, 44100);
-	estimator.appendToChromagram (bufferOf (std::vector<float> (music.begin (), music.begin () + 4410), 44100),
+	estimator.appendToChromagram (bufferOf (std::vector<float> (music.begin (), music.begin () + 4410),
+	                                        44100),
 	                              workspace);
 	EXPECT_EQ (workspace.chromagram ().hops (), 0u);
 	estimator.appendToChromagram (bufferOf (std::vector<float> (music.begin () + 4410, music.end ()), 44100),
@@ -104,14 +108,17 @@ TEST (KeyEstimator, audioFedInPiecesGivesTheSameChromagramAsAtOnce)
 	for (size_t piece = 1; done < music.size (); piece = piece * 3 + 7)
 	{
 		const size_t end = std::min (music.size (), done + piece);
-		estimator.appendToChromagram (
-		    bufferOf (std::vector<float> (music.begin () + done, music.begin () + end), 48000), pieces);
+		estimator.appendToChromagram (bufferOf (std::vector<float> (music.begin () + done,
+		                                                            music.begin () + end),
+		                                        48000),
+		                              pieces);
 		done = end;
 	}
 	ASSERT_EQ (pieces.chromagram ().hops (), whole.chromagram ().hops ());
 	for (size_t h = 0; h < whole.chromagram ().hops (); ++h)
 		for (int b = 0; b < kBandCount; ++b)
-			ASSERT_NEAR (pieces.chromagram ().hop (h)[b], whole.chromagram ().hop (h)[b], 1e-9) << h << " " << b;
+			ASSERT_NEAR (pieces.chromagram ().hop (h)[b], whole.chromagram ().hop (h)[b], 1e-9)
+			    << h << " " << b;
 }
 
 TEST (KeyEstimator, silenceHasNoKey)
@@ -156,7 +163,7 @@ TEST (KeyEstimator, aFreshWorkspaceRejectsAFrameRateOfZero)
 TEST (KeyEstimator, theOpeningOfTheMusicCountsInLaterWorkspaces)
 {
 	const std::vector<test::Chord> loop = {{57, 60, 64}, {60, 64, 67}, {55, 59, 62}, {62, 65, 69}};
-	const std::vector<float> opening = chords ({{45, 57, 60, 64}}, 1.5, 44100);   // A minor
+	const std::vector<float> opening = chords ({{45, 57, 60, 64}}, 1.5, 44100); // A minor
 	const std::vector<float> music = chords (loop, 1.0, 44100);
 
 	KeyEstimator heardTheOpening;

@@ -28,14 +28,12 @@ TEST_P (KeyModelCases, convertsBothWaysAndNamesTheKey)
 	EXPECT_STREQ (keyName (c.k), c.name);
 }
 
-INSTANTIATE_TEST_SUITE_P (KeyModel, KeyModelCases,
-                          ::testing::Values (KeyCase {0, 9, false, "A 大调"},   // 0 is A major, not C major
-                                             KeyCase {1, 9, true, "A 小调"},
-                                             KeyCase {6, 0, false, "C 大调"},   // C major is 6
-                                             KeyCase {18, 6, false, "F# 大调"},
-                                             KeyCase {19, 6, true, "F# 小调"},
-                                             KeyCase {12, 3, false, "Eb 大调"},
-                                             KeyCase {23, 8, true, "Ab 小调"}));
+INSTANTIATE_TEST_SUITE_P (
+    KeyModel, KeyModelCases,
+    ::testing::Values (KeyCase {0, 9, false, "A 大调"}, // 0 is A major, not C major
+                       KeyCase {1, 9, true, "A 小调"}, KeyCase {6, 0, false, "C 大调"}, // C major is 6
+                       KeyCase {18, 6, false, "F# 大调"}, KeyCase {19, 6, true, "F# 小调"},
+                       KeyCase {12, 3, false, "Eb 大调"}, KeyCase {23, 8, true, "Ab 小调"}));
 
 TEST (KeyModel, everyKeyIndexRoundTripsThroughRootAndMode)
 {

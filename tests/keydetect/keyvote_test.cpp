@@ -41,10 +41,19 @@ INSTANTIATE_TEST_SUITE_P (
     Vote, VoteCases,
     ::testing::Values (
         // 3.48 against 1.24 of 4.72: a clear first key.
-        VoteCase {"A minor, A minor, C major, A minor", {kAMinor, kAMinor, kCMajor, kAMinor}, kNoKey, kAMinor},
+        VoteCase {"A minor, A minor, C major, A minor",
+                  {kAMinor, kAMinor, kCMajor, kAMinor},
+                  kNoKey,
+                  kAMinor},
         VoteCase {"two results are too few", {kAMinor, kAMinor}, kNoKey, kNoKey},
-        VoteCase {"2.48 against 2.24 is no lead of 1.25", {kAMinor, kCMajor, kAMinor, kCMajor}, kNoKey, kNoKey},
-        VoteCase {"2.6 of 7.8 is less than 0.42 of the total", {kAMinor, 2, 3, 4, 5, kAMinor}, kNoKey, kNoKey},
+        VoteCase {"2.48 against 2.24 is no lead of 1.25",
+                  {kAMinor, kCMajor, kAMinor, kCMajor},
+                  kNoKey,
+                  kNoKey},
+        VoteCase {"2.6 of 7.8 is less than 0.42 of the total",
+                  {kAMinor, 2, 3, 4, 5, kAMinor},
+                  kNoKey,
+                  kNoKey},
         VoteCase {"a published key confirmed", {kDMajor, kDMajor, kDMajor}, kDMajor, kDMajor},
         // D major 6.2 against G major 5.16 after three, 7.12 < 1.25 x 6.2 after four.
         VoteCase {"D major kept with 1 G major", fiveDMajorThenGMajor (1), kDMajor, kDMajor},
@@ -53,9 +62,14 @@ INSTANTIATE_TEST_SUITE_P (
         VoteCase {"the fifth G major wins, 9.2 against 6.2", fiveDMajorThenGMajor (5), kDMajor, kGMajor},
         // A run of three replaces only with a lead of 2.2: 3.72 against 1, but 4.08 against 2.12.
         VoteCase {"run of 3 with a wide lead", {kDMajor, kGMajor, kGMajor, kGMajor}, kDMajor, kGMajor},
-        VoteCase {"run of 3 without a wide lead", {kDMajor, kDMajor, kGMajor, kGMajor, kGMajor}, kDMajor, kDMajor},
-        VoteCase {"a leader whose newest result differs", {kGMajor, kGMajor, kGMajor, kGMajor, kGMajor, kDMajor},
-                  kDMajor, kDMajor}));
+        VoteCase {"run of 3 without a wide lead",
+                  {kDMajor, kDMajor, kGMajor, kGMajor, kGMajor},
+                  kDMajor,
+                  kDMajor},
+        VoteCase {"a leader whose newest result differs",
+                  {kGMajor, kGMajor, kGMajor, kGMajor, kGMajor, kDMajor},
+                  kDMajor,
+                  kDMajor}));
 
 } // namespace
 } // namespace cadora

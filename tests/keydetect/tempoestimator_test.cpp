@@ -16,7 +16,7 @@ struct ClickCase
 	int32_t sampleRate;
 	double bpm;
 	double seconds;
-	float expected;   // raw estimate, folded into 80..160
+	float expected; // raw estimate, folded into 80..160
 };
 
 class ClickTracks : public ::testing::TestWithParam<ClickCase>
@@ -34,14 +34,14 @@ TEST_P (ClickTracks, giveTheBeatFoldedIntoOneOctave)
 
 INSTANTIATE_TEST_SUITE_P (Tempo, ClickTracks,
                           ::testing::Values (ClickCase {48000, 120.0, 8.0, 120.0f},
-                                             ClickCase {48000, 60.0, 2.5, 120.0f},   // lag 200, doubled
+                                             ClickCase {48000, 60.0, 2.5, 120.0f}, // lag 200, doubled
                                              // The beat of 70.6 frames: lag 71, halved to 84.5, while
                                              // lag 141 (two beats) is not yet below M / 2 ...
                                              ClickCase {48000, 170.0, 1.4, 12000.0f / 71 / 2},
                                              // ... and over 8 s two beats, 141.2 frames, line up
                                              // better than one: 85.1.
                                              ClickCase {48000, 170.0, 8.0, 12000.0f / 141},
-                                             ClickCase {44100, 120.0, 8.0, 120.0f},   // 200.45 frames a second
+                                             ClickCase {44100, 120.0, 8.0, 120.0f}, // 200.45 frames a second
                                              ClickCase {48000, 100.0, 8.0, 100.0f}));
 
 // Slow songs and waltzes, at both common sample rates. A held low note makes the energy of
@@ -53,7 +53,7 @@ struct MusicCase
 {
 	const char* name;
 	std::vector<float> (*make) (int32_t sampleRate);
-	float expected;   // the true tempo folded into 80..160
+	float expected; // the true tempo folded into 80..160
 };
 
 std::ostream& operator<< (std::ostream& out, const MusicCase& c)
@@ -64,8 +64,10 @@ std::ostream& operator<< (std::ostream& out, const MusicCase& c)
 constexpr double kMusicSeconds = 8.0;
 
 const MusicCase kMusicCases[] = {
-    {"half-time drums, 72 BPM", [] (int32_t sr) { return test::halfTimeDrums (72.0, kMusicSeconds, sr); }, 144.0f},
-    {"half-time drums, 76 BPM", [] (int32_t sr) { return test::halfTimeDrums (76.0, kMusicSeconds, sr); }, 152.0f},
+    {"half-time drums, 72 BPM", [] (int32_t sr) { return test::halfTimeDrums (72.0, kMusicSeconds, sr); },
+     144.0f},
+    {"half-time drums, 76 BPM", [] (int32_t sr) { return test::halfTimeDrums (76.0, kMusicSeconds, sr); },
+     152.0f},
     // Accented 1 and 3, soft eighths, over a bass note held through each bar.
     {"half-time clicks over a held bass, 72 BPM",
      [] (int32_t sr) {
@@ -86,9 +88,12 @@ const MusicCase kMusicCases[] = {
 	                         test::heldBass (144.0, 3, kMusicSeconds, sr));
      },
      144.0f},
-    {"waltz without drums, 132 BPM", [] (int32_t sr) { return test::waltz (132.0, kMusicSeconds, sr); }, 132.0f},
-    {"waltz without drums, 156 BPM", [] (int32_t sr) { return test::waltz (156.0, kMusicSeconds, sr); }, 156.0f},
-    {"waltz without drums, 168 BPM", [] (int32_t sr) { return test::waltz (168.0, kMusicSeconds, sr); }, 84.0f},
+    {"waltz without drums, 132 BPM", [] (int32_t sr) { return test::waltz (132.0, kMusicSeconds, sr); },
+     132.0f},
+    {"waltz without drums, 156 BPM", [] (int32_t sr) { return test::waltz (156.0, kMusicSeconds, sr); },
+     156.0f},
+    {"waltz without drums, 168 BPM", [] (int32_t sr) { return test::waltz (168.0, kMusicSeconds, sr); },
+     84.0f},
 };
 
 class SlowSongsAndWaltzes : public ::testing::TestWithParam<std::tuple<MusicCase, int32_t>>
@@ -107,7 +112,8 @@ TEST_P (SlowSongsAndWaltzes, giveTheirBeatFoldedIntoOneOctave)
 }
 
 INSTANTIATE_TEST_SUITE_P (Tempo, SlowSongsAndWaltzes,
-                          ::testing::Combine (::testing::ValuesIn (kMusicCases), ::testing::Values (44100, 48000)));
+                          ::testing::Combine (::testing::ValuesIn (kMusicCases),
+                                              ::testing::Values (44100, 48000)));
 
 TEST (Tempo, noEstimateWithoutBeatsOrWithTooFewFrames)
 {
@@ -153,7 +159,7 @@ TEST_F (TempoSteps, aDifferentTempoTakesOverAfterEightEstimates)
 {
 	steps (100.0, 9);
 	ASSERT_EQ (tempoBpm.load (), 100);
-	steps (130.0, 7);   // lag 92: 130.43
+	steps (130.0, 7); // lag 92: 130.43
 	EXPECT_EQ (tempoBpm.load (), 100);
 	EXPECT_EQ (state.tempoCount, 7);
 	steps (130.0, 1);
@@ -165,7 +171,7 @@ TEST_F (TempoSteps, aCloseEstimateNudgesTheTempoByFourPercent)
 {
 	steps (100.0, 9);
 	ASSERT_FLOAT_EQ (state.tempo, 100.0f);
-	steps (101.0, 1);   // lag 119: 100.84
+	steps (101.0, 1); // lag 119: 100.84
 	EXPECT_NEAR (state.tempo, 100.0f + 0.04f * (12000.0f / 119 - 100.0f), 1e-4f);
 	EXPECT_TRUE (state.tempoHistory.empty ());
 	EXPECT_EQ (tempoBpm.load (), 100);
@@ -190,7 +196,7 @@ TEST_F (TempoSteps, withoutEstimatesTheTempoIsHeldForEightSeconds)
 TEST_F (TempoSteps, beforeAFirstTempoAPassWithoutEstimateDropsToZeroAfterEightSeconds)
 {
 	const std::vector<float> quiet (48000, 0.0f);
-	tempoBpm = 77;   // left by an earlier run
+	tempoBpm = 77; // left by an earlier run
 	state.lastTempoTime = now;
 	tempoStep (state, quiet.data (), quiet.size (), 48000, now + 8 * kSecond, tempoBpm);
 	EXPECT_EQ (tempoBpm.load (), 77);

@@ -42,13 +42,14 @@ void addClick (std::vector<float>& out, size_t first, double amplitude, int32_t 
 	for (size_t i = 0; i < burst && first + i < out.size (); ++i)
 	{
 		const double decay = 1.0 - static_cast<double> (i) / burst;
-		out[first + i] += static_cast<float> (amplitude * decay * std::sin (2.0 * kPi * 2000.0 * i / sampleRate));
+		out[first + i] +=
+		    static_cast<float> (amplitude * decay * std::sin (2.0 * kPi * 2000.0 * i / sampleRate));
 	}
 }
 
 // A tone with two overtones, a 5 ms attack and an exponential decay, cut after `length`.
-void addNote (std::vector<float>& out, size_t first, size_t length, double hz, double amplitude, double decaySeconds,
-              int32_t sampleRate)
+void addNote (std::vector<float>& out, size_t first, size_t length, double hz, double amplitude,
+              double decaySeconds, int32_t sampleRate)
 {
 	for (size_t i = 0; i < length && first + i < out.size (); ++i)
 	{
@@ -83,7 +84,8 @@ void addNoiseBurst (std::vector<float>& out, size_t first, double amplitude, dou
 		const float n = noise.next ();
 		const double v = bright ? n - previous : n;
 		previous = n;
-		out[first + i] += static_cast<float> (amplitude * std::exp (-static_cast<double> (i) / sampleRate / decaySeconds) * v);
+		out[first + i] += static_cast<float> (
+		    amplitude * std::exp (-static_cast<double> (i) / sampleRate / decaySeconds) * v);
 	}
 }
 
@@ -115,13 +117,14 @@ std::vector<float> clickTrack (double bpm, double seconds, int32_t sampleRate)
 	return accentedClicks (bpm, 1, {1.0f}, seconds, sampleRate);
 }
 
-std::vector<float> accentedClicks (double bpm, int clicksPerBeat, const std::vector<float>& accents, double seconds,
-                                   int32_t sampleRate)
+std::vector<float> accentedClicks (double bpm, int clicksPerBeat, const std::vector<float>& accents,
+                                   double seconds, int32_t sampleRate)
 {
 	std::vector<float> out (static_cast<size_t> (seconds * sampleRate), 0.0f);
 	const double period = 60.0 * sampleRate / bpm / clicksPerBeat;
 	for (size_t k = 0; beatStart (static_cast<double> (k), period) < out.size (); ++k)
-		addClick (out, beatStart (static_cast<double> (k), period), 0.5 * accents[k % accents.size ()], sampleRate);
+		addClick (out, beatStart (static_cast<double> (k), period), 0.5 * accents[k % accents.size ()],
+		          sampleRate);
 	return out;
 }
 
@@ -132,8 +135,8 @@ std::vector<float> heldBass (double bpm, int beatsPerBar, double seconds, int32_
 	for (size_t bar = 0; beatStart (static_cast<double> (bar), samplesPerBar) < out.size (); ++bar)
 	{
 		const double hz = bar % 2 == 0 ? 55.0 : 55.0 * 1.122;
-		addNote (out, beatStart (static_cast<double> (bar), samplesPerBar), static_cast<size_t> (samplesPerBar), hz,
-		         0.04, 4.0, sampleRate);
+		addNote (out, beatStart (static_cast<double> (bar), samplesPerBar),
+		         static_cast<size_t> (samplesPerBar), hz, 0.04, 4.0, sampleRate);
 	}
 	return out;
 }
@@ -202,7 +205,7 @@ std::vector<Chord> cadence (int tonic, bool minor)
 	const int sixth = minor ? 8 : 9;
 	const Chord one = {tonic - 12, tonic, tonic + third, tonic + 7};
 	const Chord four = {tonic - 7, tonic + 5, tonic + sixth, tonic + 12};
-	const Chord five = {tonic - 5, tonic + 2, tonic + 7, tonic + 11};   // major in both modes
+	const Chord five = {tonic - 5, tonic + 2, tonic + 7, tonic + 11}; // major in both modes
 	return {one, four, five, one};
 }
 

@@ -21,8 +21,8 @@ std::vector<float> chords (const std::vector<Chord>& sequence, double secondsPer
 std::vector<float> clickTrack (double bpm, double seconds, int32_t sampleRate);
 // Bursts on every beat divided into `clicksPerBeat`, each scaled by the next of `accents`
 // in turn (0 = no click).
-std::vector<float> accentedClicks (double bpm, int clicksPerBeat, const std::vector<float>& accents, double seconds,
-                                   int32_t sampleRate);
+std::vector<float> accentedClicks (double bpm, int clicksPerBeat, const std::vector<float>& accents,
+                                   double seconds, int32_t sampleRate);
 // A low note (55 Hz, then a whole tone higher, by turns) held through each bar of
 // `beatsPerBar` beats: the kind of tone whose cycle makes the energy of short frames ripple.
 std::vector<float> heldBass (double bpm, int beatsPerBar, double seconds, int32_t sampleRate);
@@ -61,7 +61,7 @@ public:
 	MonoRing ring;
 	uint64_t written = 0;
 	int32_t rate;
-	int64_t now = 1000000000;   // the next pass time, in steady-clock ns
+	int64_t now = 1000000000; // the next pass time, in steady-clock ns
 };
 
 } // namespace test

@@ -58,7 +58,8 @@ public:
 		sockaddr_un address {};
 		address.sun_family = AF_UNIX;
 		path.copy (address.sun_path, sizeof (address.sun_path) - 1);
-		listening = ::bind (fd, reinterpret_cast<sockaddr*> (&address), sizeof (address)) == 0 && ::listen (fd, 16) == 0;
+		listening = ::bind (fd, reinterpret_cast<sockaddr*> (&address), sizeof (address)) == 0 &&
+		            ::listen (fd, 16) == 0;
 	}
 	~SilentSocket () { ::close (fd); }
 	bool ok () const { return listening; }
@@ -82,12 +83,16 @@ TEST (MissingServices, NoServiceFindsNothingPromptly)
 {
 	TempFolder runtime; // no bus and no sound server socket in it
 	const std::map<std::string, std::optional<std::string>> cases[] = {
-		{{"DISPLAY", std::nullopt}, {"DBUS_SESSION_BUS_ADDRESS", std::nullopt}, {"PULSE_SERVER", std::nullopt},
-		 {"XDG_RUNTIME_DIR", runtime.path ()}},
-		{{"DISPLAY", ":4093"}, {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + runtime.path () + "/no-bus"},
-		 {"PULSE_SERVER", "unix:" + runtime.path () + "/no-pulse"}, {"XDG_RUNTIME_DIR", runtime.path ()}},
-		// An address with which the bus library would start a program is not used at all.
-		{{"DBUS_SESSION_BUS_ADDRESS", "unixexec:path=/bin/false"}},
+	    {{"DISPLAY", std::nullopt},
+	     {"DBUS_SESSION_BUS_ADDRESS", std::nullopt},
+	     {"PULSE_SERVER", std::nullopt},
+	     {"XDG_RUNTIME_DIR", runtime.path ()}},
+	    {{"DISPLAY", ":4093"},
+	     {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + runtime.path () + "/no-bus"},
+	     {"PULSE_SERVER", "unix:" + runtime.path () + "/no-pulse"},
+	     {"XDG_RUNTIME_DIR", runtime.path ()}},
+	    // An address with which the bus library would start a program is not used at all.
+	    {{"DBUS_SESSION_BUS_ADDRESS", "unixexec:path=/bin/false"}},
 	};
 	for (const auto& variables : cases)
 	{
@@ -125,7 +130,8 @@ TEST (MissingServices, ASilentBusEndsTheMediaStepAtItsLimitAndIsLeftAloneForAWhi
 	EXPECT_EQ (media, nullptr);
 	EXPECT_GE (first, 1.9);
 	EXPECT_LT (first, 4.0);
-	EXPECT_LT (secondsOf ([&] { media = desktop->mediaSessions (); }), kPromptly) << "no new wait on the next pass";
+	EXPECT_LT (secondsOf ([&] { media = desktop->mediaSessions (); }), kPromptly)
+	    << "no new wait on the next pass";
 	EXPECT_EQ (media, nullptr);
 }
 

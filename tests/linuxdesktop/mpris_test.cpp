@@ -58,14 +58,13 @@ TEST (MprisSessions, ReadsEachPlayersNameStateTitleAndArtists)
 	ASSERT_EQ (::mkdir ((folder.path () + "/qqmusic").c_str (), 0755), 0);
 	// Named by its bus name and desktop entry (NetEase's own Linux client).
 	StandIn netease (kPlayer, {},
-	                 {"--name", "org.mpris.MediaPlayer2.netease-cloud-music", "--identity", "NetEase Cloud Music",
-	                  "--desktop-entry", "netease-cloud-music", "--status", "Playing", "--title", "晴天", "--artist",
-	                  "周杰伦", "--artist", "费玉清"});
+	                 {"--name", "org.mpris.MediaPlayer2.netease-cloud-music", "--identity",
+	                  "NetEase Cloud Music", "--desktop-entry", "netease-cloud-music", "--status", "Playing",
+	                  "--title", "晴天", "--artist", "周杰伦", "--artist", "费玉清"});
 	// An Electron player: a generic name; only its process says which player it is.
-	StandIn electron (kPlayer, folder.path () + "/qqmusic/qqmusic", {"--name", "org.mpris.MediaPlayer2.chromium.instance4242",
-	                                                                 "--identity", "Chromium", "--status", "Paused",
-	                                                                 "--title", "稻香", "--artist-as-string", "--artist",
-	                                                                 "周杰伦"});
+	StandIn electron (kPlayer, folder.path () + "/qqmusic/qqmusic",
+	                  {"--name", "org.mpris.MediaPlayer2.chromium.instance4242", "--identity", "Chromium",
+	                   "--status", "Paused", "--title", "稻香", "--artist-as-string", "--artist", "周杰伦"});
 	ASSERT_TRUE (netease.ready ());
 	ASSERT_TRUE (electron.ready ());
 
@@ -94,7 +93,8 @@ TEST (MprisSessions, ReadsEachPlayersNameStateTitleAndArtists)
 TEST (MprisSessions, APlayerThatNeverAnswersCostsTheWaitLimitAndLeavesTheOthers)
 {
 	StandIn hung (kPlayer, {}, {"--name", "org.mpris.MediaPlayer2.aaa-hung", "--mute"});
-	StandIn playing (kPlayer, {}, {"--name", "org.mpris.MediaPlayer2.bbb", "--title", "晴天", "--artist", "周杰伦"});
+	StandIn playing (kPlayer, {},
+	                 {"--name", "org.mpris.MediaPlayer2.bbb", "--title", "晴天", "--artist", "周杰伦"});
 	ASSERT_TRUE (hung.ready ());
 	ASSERT_TRUE (playing.ready ());
 	auto desktop = openSystemDesktop ();

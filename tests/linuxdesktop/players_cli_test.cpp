@@ -36,11 +36,12 @@ std::string lastPass (const std::string& arguments)
 TEST (PlayersCli, ReportsThePlayerTheSourceAndTheLouderToneSelect)
 {
 	StandIn windows (CADORA_X11_STANDIN, {},
-	                 {"kugou_ui", "周杰伦 - 晴天 - 酷狗音乐", "800x600", "visible", "TXGuiFoundation", "稻香 - 周杰伦",
-	                  "1000x700", "visible"});
+	                 {"kugou_ui", "周杰伦 - 晴天 - 酷狗音乐", "800x600", "visible", "TXGuiFoundation",
+	                  "稻香 - 周杰伦", "1000x700", "visible"});
 	StandIn netease (CADORA_MPRIS_STANDIN, {},
-	                 {"--name", "org.mpris.MediaPlayer2.netease-cloud-music", "--identity", "NetEase Cloud Music",
-	                  "--status", "Playing", "--title", "告白气球", "--artist", "周杰伦"});
+	                 {"--name", "org.mpris.MediaPlayer2.netease-cloud-music", "--identity",
+	                  "NetEase Cloud Music", "--status", "Playing", "--title", "告白气球", "--artist",
+	                  "周杰伦"});
 	ASSERT_TRUE (windows.ready ());
 	ASSERT_TRUE (netease.ready ());
 
@@ -52,15 +53,15 @@ TEST (PlayersCli, ReportsThePlayerTheSourceAndTheLouderToneSelect)
 		const char* arguments;
 		std::string expected;
 	} cases[] = {
-		{"automatic, Kugou louder: Kugou's window", "0.5", "0.25", "--passes 3",
-		 R"({"pass":3,"playerId":"kugou","playerLabel":"酷狗音乐","title":"晴天","artist":"周杰伦","fromMediaSession":false})"},
-		// QQ Music's song is shown once two passes have read it alike.
-		{"automatic, QQ Music louder: QQ Music's window", "0.25", "0.5", "--passes 3",
-		 R"({"pass":3,"playerId":"qqmusic","playerLabel":"QQ音乐","title":"稻香","artist":"周杰伦","fromMediaSession":false})"},
-		{"QQ Music chosen while Kugou is louder", "0.5", "0.25", "--source 2 --passes 3",
-		 R"({"pass":3,"playerId":"qqmusic","playerLabel":"QQ音乐","title":"稻香","artist":"周杰伦","fromMediaSession":false})"},
-		{"NetEase chosen: its media session", "0.5", "0.25", "--source 3 --passes 2",
-		 R"({"pass":2,"playerId":"netease","playerLabel":"网易云音乐","title":"告白气球","artist":"周杰伦","fromMediaSession":true})"},
+	    {"automatic, Kugou louder: Kugou's window", "0.5", "0.25", "--passes 3",
+	     R"({"pass":3,"playerId":"kugou","playerLabel":"酷狗音乐","title":"晴天","artist":"周杰伦","fromMediaSession":false})"},
+	    // QQ Music's song is shown once two passes have read it alike.
+	    {"automatic, QQ Music louder: QQ Music's window", "0.25", "0.5", "--passes 3",
+	     R"({"pass":3,"playerId":"qqmusic","playerLabel":"QQ音乐","title":"稻香","artist":"周杰伦","fromMediaSession":false})"},
+	    {"QQ Music chosen while Kugou is louder", "0.5", "0.25", "--source 2 --passes 3",
+	     R"({"pass":3,"playerId":"qqmusic","playerLabel":"QQ音乐","title":"稻香","artist":"周杰伦","fromMediaSession":false})"},
+	    {"NetEase chosen: its media session", "0.5", "0.25", "--source 3 --passes 2",
+	     R"({"pass":2,"playerId":"netease","playerLabel":"网易云音乐","title":"告白气球","artist":"周杰伦","fromMediaSession":true})"},
 	};
 	for (const auto& c : cases)
 	{

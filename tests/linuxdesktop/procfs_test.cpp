@@ -40,11 +40,13 @@ TEST (WindowsProgramOf, FindsTheExeOnAWineCommandLine)
 		std::vector<std::string> commandLine;
 		std::string program;
 	} cases[] = {
-		{"started from Linux with a Unix path", {"/opt/kg/KuGou.exe", "/c", "", ""}, "/opt/kg/KuGou.exe"},
-		{"started from Windows", {"C:\\Program Files\\KuGou\\KuGou.exe"}, "C:\\Program Files\\KuGou\\KuGou.exe"},
-		{"the loader still in front", {"wine64", "MvBoxPlayer.EXE", "x.exe"}, "MvBoxPlayer.EXE"},
-		{"no program (wine --version)", {"wine64", "--version"}, ""},
-		{"nothing", {}, ""},
+	    {"started from Linux with a Unix path", {"/opt/kg/KuGou.exe", "/c", "", ""}, "/opt/kg/KuGou.exe"},
+	    {"started from Windows",
+	     {"C:\\Program Files\\KuGou\\KuGou.exe"},
+	     "C:\\Program Files\\KuGou\\KuGou.exe"},
+	    {"the loader still in front", {"wine64", "MvBoxPlayer.EXE", "x.exe"}, "MvBoxPlayer.EXE"},
+	    {"no program (wine --version)", {"wine64", "--version"}, ""},
+	    {"nothing", {}, ""},
 	};
 	for (const auto& c : cases)
 		EXPECT_EQ (windowsProgramOf (c.commandLine), c.program) << c.label;
@@ -107,10 +109,10 @@ TEST (CodePageOfProcess, FollowsTheLocaleOfTheProcessEnvironment)
 		std::vector<std::string> environment;
 		uint32_t codePage;
 	} cases[] = {
-		{"LC_ALL decides", {"LC_ALL=zh_CN.UTF-8", "LC_CTYPE=ja_JP.UTF-8", "LANG=en_US.UTF-8"}, 936},
-		{"then LC_CTYPE", {"LC_ALL=", "LC_CTYPE=ja_JP.UTF-8", "LANG=zh_TW.UTF-8"}, 932},
-		{"then LANG", {"LC_ALL=", "LC_CTYPE=", "LANG=zh_HK.UTF-8"}, 950},
-		{"no locale at all", {"LC_ALL=", "LC_CTYPE=", "LANG="}, 1252},
+	    {"LC_ALL decides", {"LC_ALL=zh_CN.UTF-8", "LC_CTYPE=ja_JP.UTF-8", "LANG=en_US.UTF-8"}, 936},
+	    {"then LC_CTYPE", {"LC_ALL=", "LC_CTYPE=ja_JP.UTF-8", "LANG=zh_TW.UTF-8"}, 932},
+	    {"then LANG", {"LC_ALL=", "LC_CTYPE=", "LANG=zh_HK.UTF-8"}, 950},
+	    {"no locale at all", {"LC_ALL=", "LC_CTYPE=", "LANG="}, 1252},
 	};
 	for (const auto& c : cases)
 	{

@@ -28,15 +28,17 @@ TEST (ParseMapping, ReadsRangeAndProtection)
 		uint64_t start, end;
 		RegionProtection protection;
 	} cases[] = {
-		{"00400000-00452000 r--p 00000000 08:02 173521 /usr/bin/x", true, 0x400000, 0x452000, RegionProtection::readOnly},
-		{"7f0000000000-7f0000021000 rw-p 00000000 00:00 0", true, 0x7f0000000000, 0x7f0000021000,
-		 RegionProtection::readWrite},
-		{"10000-20000 rwxp 00000000 00:00 0", true, 0x10000, 0x20000, RegionProtection::executeReadWrite},
-		{"10000-20000 rw-s 00000000 00:05 12 /dev/shm/x", true, 0x10000, 0x20000, RegionProtection::readWrite},
-		{"10000-20000 r-xp 00000000 08:02 1 /lib/x.so", true, 0x10000, 0x20000, RegionProtection::other},
-		{"10000-20000 ---p 00000000 00:00 0", true, 0x10000, 0x20000, RegionProtection::other},
-		{"garbage", false, 0, 0, RegionProtection::other},
-		{"20000-10000 rw-p 00000000 00:00 0", false, 0, 0, RegionProtection::other},
+	    {"00400000-00452000 r--p 00000000 08:02 173521 /usr/bin/x", true, 0x400000, 0x452000,
+	     RegionProtection::readOnly},
+	    {"7f0000000000-7f0000021000 rw-p 00000000 00:00 0", true, 0x7f0000000000, 0x7f0000021000,
+	     RegionProtection::readWrite},
+	    {"10000-20000 rwxp 00000000 00:00 0", true, 0x10000, 0x20000, RegionProtection::executeReadWrite},
+	    {"10000-20000 rw-s 00000000 00:05 12 /dev/shm/x", true, 0x10000, 0x20000,
+	     RegionProtection::readWrite},
+	    {"10000-20000 r-xp 00000000 08:02 1 /lib/x.so", true, 0x10000, 0x20000, RegionProtection::other},
+	    {"10000-20000 ---p 00000000 00:00 0", true, 0x10000, 0x20000, RegionProtection::other},
+	    {"garbage", false, 0, 0, RegionProtection::other},
+	    {"20000-10000 rw-p 00000000 00:00 0", false, 0, 0, RegionProtection::other},
 	};
 	for (const auto& c : cases)
 	{
@@ -53,8 +55,8 @@ TEST (ParseMapping, ReadsRangeAndProtection)
 TEST (RegionAt, MappingsAreCommittedAndGapsFree)
 {
 	const std::vector<Mapping> maps = {
-		{0x10000, 0x30000, RegionProtection::readWrite},
-		{0x40000, 0x41000, RegionProtection::readOnly},
+	    {0x10000, 0x30000, RegionProtection::readWrite},
+	    {0x40000, 0x41000, RegionProtection::readOnly},
 	};
 	const struct
 	{
@@ -62,13 +64,14 @@ TEST (RegionAt, MappingsAreCommittedAndGapsFree)
 		uint64_t address;
 		ProcessRegion expected;
 	} cases[] = {
-		{"below the first mapping", 0x0, {0x0, 0x10000, false, RegionProtection::other}},
-		{"start of a mapping", 0x10000, {0x10000, 0x20000, true, RegionProtection::readWrite}},
-		{"inside: from its page to the end", 0x12345, {0x12000, 0x1E000, true, RegionProtection::readWrite}},
-		{"gap between mappings", 0x30000, {0x30000, 0x10000, false, RegionProtection::other}},
-		{"last mapping", 0x40000, {0x40000, 0x1000, true, RegionProtection::readOnly}},
-		{"above the last: free to the end of user space", 0x41000,
-		 {0x41000, 0x800000000000 - 0x41000, false, RegionProtection::other}},
+	    {"below the first mapping", 0x0, {0x0, 0x10000, false, RegionProtection::other}},
+	    {"start of a mapping", 0x10000, {0x10000, 0x20000, true, RegionProtection::readWrite}},
+	    {"inside: from its page to the end", 0x12345, {0x12000, 0x1E000, true, RegionProtection::readWrite}},
+	    {"gap between mappings", 0x30000, {0x30000, 0x10000, false, RegionProtection::other}},
+	    {"last mapping", 0x40000, {0x40000, 0x1000, true, RegionProtection::readOnly}},
+	    {"above the last: free to the end of user space",
+	     0x41000,
+	     {0x41000, 0x800000000000 - 0x41000, false, RegionProtection::other}},
 	};
 	for (const auto& c : cases)
 	{
@@ -97,8 +100,8 @@ TEST (ProcMemory, SeesTheRegionsOfAnotherProcessAndReadsThem)
 {
 	const std::string entry = "4d76626f7843616368655c736f6e67735c"; // MvboxCache\songs\ (17 bytes)
 	StandIn holder (kHolder, {},
-	                {"--base", "30000000", "--regions", "4", "--region-kib", "64", "--entry", "1:100:" + entry,
-	                 "--protect", "1:r", "--protect", "2:rwx", "--protect", "3:rx"});
+	                {"--base", "30000000", "--regions", "4", "--region-kib", "64", "--entry",
+	                 "1:100:" + entry, "--protect", "1:r", "--protect", "2:rwx", "--protect", "3:rx"});
 	ASSERT_TRUE (holder.ready ());
 	auto memory = openProcMemory (static_cast<uint32_t> (holder.pid ()));
 	ASSERT_NE (memory, nullptr);

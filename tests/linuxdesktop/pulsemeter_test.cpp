@@ -17,8 +17,9 @@ const std::string kTone = CADORA_TONE_STANDIN;
 
 const AudioSession* sessionOf (const std::vector<AudioSession>& sessions, pid_t pid)
 {
-	const auto found = std::find_if (sessions.begin (), sessions.end (),
-	                                 [&] (const AudioSession& s) { return s.pid == static_cast<uint32_t> (pid); });
+	const auto found = std::find_if (sessions.begin (), sessions.end (), [&] (const AudioSession& s) {
+		return s.pid == static_cast<uint32_t> (pid);
+	});
 	return found == sessions.end () ? nullptr : &*found;
 }
 

@@ -28,7 +28,8 @@ bool readLine (int fd, std::string& line)
 	const auto deadline = std::chrono::steady_clock::now () + std::chrono::milliseconds (kReadyLimitMs);
 	for (;;)
 	{
-		const auto left = std::chrono::duration_cast<std::chrono::milliseconds> (deadline - std::chrono::steady_clock::now ());
+		const auto left = std::chrono::duration_cast<std::chrono::milliseconds> (
+		    deadline - std::chrono::steady_clock::now ());
 		pollfd entry {fd, POLLIN, 0};
 		if (left.count () <= 0 || ::poll (&entry, 1, static_cast<int> (left.count ())) <= 0)
 			return false;
@@ -120,7 +121,8 @@ std::string StandIn::request (const std::string& line)
 {
 	const std::string sent = line + "\n";
 	std::string answer;
-	if (::write (input, sent.data (), sent.size ()) != static_cast<ssize_t> (sent.size ()) || !readLine (output, answer))
+	if (::write (input, sent.data (), sent.size ()) != static_cast<ssize_t> (sent.size ()) ||
+	    !readLine (output, answer))
 		answer.clear ();
 	return answer;
 }

@@ -16,8 +16,8 @@ const std::string kWindows = CADORA_X11_STANDIN;
 
 const TopWindow* findByTitle (const std::vector<TopWindow>& windows, const std::u16string& title)
 {
-	const auto found =
-	    std::find_if (windows.begin (), windows.end (), [&] (const TopWindow& w) { return w.title == title; });
+	const auto found = std::find_if (windows.begin (), windows.end (),
+	                                 [&] (const TopWindow& w) { return w.title == title; });
 	return found == windows.end () ? nullptr : &*found;
 }
 
@@ -31,17 +31,21 @@ struct Expected
 
 // The stand-in's windows as arguments, and what the listing must say of each.
 const std::vector<std::string> kPlayerWindows = {
-	"kugou_ui",        "周杰伦 - 晴天 - 酷狗音乐", "800x600", "visible",
-	"kugou_ui",        "歌词",                     "300x90",  "hidden",
-	"TXGuiFoundation", "稻香 - 周杰伦",            "1000x700", "visible",
-	"TXGuiFoundation", "告白气球 - 周杰伦",        "200x60",  "iconic",
+    "kugou_ui",        "周杰伦 - 晴天 - 酷狗音乐",
+    "800x600",         "visible",
+    "kugou_ui",        "歌词",
+    "300x90",          "hidden",
+    "TXGuiFoundation", "稻香 - 周杰伦",
+    "1000x700",        "visible",
+    "TXGuiFoundation", "告白气球 - 周杰伦",
+    "200x60",          "iconic",
 };
 const Expected kExpected[] = {
-	{u"周杰伦 - 晴天 - 酷狗音乐", u"kugou_ui", true, 800, 600},
-	{u"歌词", u"kugou_ui", false, 300, 90},
-	{u"稻香 - 周杰伦", u"TXGuiFoundation", true, 1000, 700},
-	// A minimised window counts as visible, as on Windows.
-	{u"告白气球 - 周杰伦", u"TXGuiFoundation", true, 200, 60},
+    {u"周杰伦 - 晴天 - 酷狗音乐", u"kugou_ui", true, 800, 600},
+    {u"歌词", u"kugou_ui", false, 300, 90},
+    {u"稻香 - 周杰伦", u"TXGuiFoundation", true, 1000, 700},
+    // A minimised window counts as visible, as on Windows.
+    {u"告白气球 - 周杰伦", u"TXGuiFoundation", true, 200, 60},
 };
 
 void expectPlayerWindows (const std::vector<TopWindow>& windows, pid_t owner)
@@ -88,16 +92,20 @@ TEST (X11Windows, ThroughAWindowManagersClientListWhenClientsAreReparented)
 
 TEST (X11Windows, TheTopmostWindowComesFirst)
 {
-	StandIn players (kWindows, {}, {"kugou_ui", "下面 - 酷狗音乐", "400x300", "visible", "kugou_ui", "上面 - 酷狗音乐",
-	                                "400x300", "visible"});
+	StandIn players (kWindows, {},
+	                 {"kugou_ui", "下面 - 酷狗音乐", "400x300", "visible", "kugou_ui", "上面 - 酷狗音乐",
+	                  "400x300", "visible"});
 	ASSERT_TRUE (players.ready ());
 	auto desktop = openSystemDesktop ();
 	std::vector<TopWindow> windows;
 	desktop->topWindows (windows);
-	const auto position = [&] (const std::u16string& title) { return findByTitle (windows, title) - windows.data (); };
+	const auto position = [&] (const std::u16string& title) {
+		return findByTitle (windows, title) - windows.data ();
+	};
 	ASSERT_NE (findByTitle (windows, u"上面 - 酷狗音乐"), nullptr);
 	ASSERT_NE (findByTitle (windows, u"下面 - 酷狗音乐"), nullptr);
-	EXPECT_LT (position (u"上面 - 酷狗音乐"), position (u"下面 - 酷狗音乐")) << "created later, stacked higher";
+	EXPECT_LT (position (u"上面 - 酷狗音乐"), position (u"下面 - 酷狗音乐"))
+	    << "created later, stacked higher";
 }
 
 TEST (X11Windows, ALongTitleIsCutToWhatWindowsReturns)

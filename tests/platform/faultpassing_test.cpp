@@ -59,7 +59,9 @@ void hostHandler (int)
 
 bool faultReachesHost ()
 {
-	struct sigaction host {};
+	struct sigaction host
+	{
+	};
 	host.sa_handler = &hostHandler;
 	sigaction (SIGSEGV, &host, nullptr);
 	guarded ([] {}); // takes over the signal, keeping the host's handler to pass on to
@@ -67,7 +69,9 @@ bool faultReachesHost ()
 	if (sigsetjmp (hostJump, 1) == 0)
 		*static_cast<volatile int*> (releasedPage ()) = 1;
 	// Back to no host handler; the guard installs itself again over the default action.
-	struct sigaction none {};
+	struct sigaction none
+	{
+	};
 	none.sa_handler = SIG_DFL;
 	sigaction (SIGSEGV, &none, nullptr);
 	guarded ([] {});

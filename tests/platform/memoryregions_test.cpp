@@ -90,8 +90,8 @@ TEST (MemoryRegions, AreOrderedDisjointAndReadable)
 		unsigned char first = 0, last = 0;
 		EXPECT_TRUE (cadora::platform::guardedCopy (&first, reinterpret_cast<void*> (region.base), 1))
 		    << std::hex << region.base;
-		EXPECT_TRUE (cadora::platform::guardedCopy (
-		    &last, reinterpret_cast<void*> (region.base + region.size - 1), 1))
+		EXPECT_TRUE (
+		    cadora::platform::guardedCopy (&last, reinterpret_cast<void*> (region.base + region.size - 1), 1))
 		    << std::hex << region.base;
 	}
 }
@@ -101,10 +101,10 @@ TEST (MemoryRegions, AreOrderedDisjointAndReadable)
 void faultHoldingMarker (uintptr_t marker)
 {
 	cadora::platform::guarded ([marker] {
-		asm volatile ("mov %0, %%r12\n\tmovq $0x10, %%rax\n\tmovq (%%rax), %%rax"
-		              :
-		              : "r"(marker)
-		              : "r12", "rax", "memory");
+		asm volatile("mov %0, %%r12\n\tmovq $0x10, %%rax\n\tmovq (%%rax), %%rax"
+		             :
+		             : "r"(marker)
+		             : "r12", "rax", "memory");
 	});
 }
 

@@ -50,8 +50,14 @@ const void* systemFunction ()
 const char* kSystemLibrary = "kernel32.dll";
 // A system library this program does not load by itself.
 const char* kSpareLibrary = "version.dll";
-void* loadSpare () { return LoadLibraryW (L"version.dll"); }
-void unloadSpare (void* handle) { FreeLibrary (static_cast<HMODULE> (handle)); }
+void* loadSpare ()
+{
+	return LoadLibraryW (L"version.dll");
+}
+void unloadSpare (void* handle)
+{
+	FreeLibrary (static_cast<HMODULE> (handle));
+}
 #else
 const void* systemFunction ()
 {
@@ -59,8 +65,14 @@ const void* systemFunction ()
 }
 const char* kSystemLibrary = "libc.so.6";
 const char* kSpareLibrary = "libz.so.1";
-void* loadSpare () { return dlopen ("libz.so.1", RTLD_NOW | RTLD_LOCAL); }
-void unloadSpare (void* handle) { dlclose (handle); }
+void* loadSpare ()
+{
+	return dlopen ("libz.so.1", RTLD_NOW | RTLD_LOCAL);
+}
+void unloadSpare (void* handle)
+{
+	dlclose (handle);
+}
 #endif
 
 std::string lowerCase (std::string text)

@@ -60,8 +60,8 @@ inline void* pageBeforeAHole ()
 {
 	const size_t size = pageSize ();
 #ifdef _WIN32
-	auto* pages = static_cast<char*> (
-	    VirtualAlloc (nullptr, 2 * size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+	auto* pages =
+	    static_cast<char*> (VirtualAlloc (nullptr, 2 * size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
 	VirtualFree (pages + size, size, MEM_DECOMMIT);
 #else
 	void* mapped = mmap (nullptr, 2 * size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);

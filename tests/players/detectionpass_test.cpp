@@ -34,8 +34,8 @@ struct Scene
 	std::string pass (int32_t kind = 0)
 	{
 		const SongInfo info = runDetectionPass (desktop, state, kind, mvbox);
-		return std::string (info.playerId) + "|" + info.playerLabel + "|" + info.title + "|" +
-		       info.artist + (info.fromMediaSession ? " (session)" : "");
+		return std::string (info.playerId) + "|" + info.playerLabel + "|" + info.title + "|" + info.artist +
+		       (info.fromMediaSession ? " (session)" : "");
 	}
 	void audible (uint32_t pid, float peak = 0.5f) { desktop.audio = {{pid, peak}}; }
 	void silence () { desktop.audio.clear (); }
@@ -51,7 +51,8 @@ struct Scene
 	}
 };
 
-class DetectionPass : public ::testing::Test, public Scene
+class DetectionPass : public ::testing::Test,
+                      public Scene
 {
 };
 
@@ -65,7 +66,7 @@ TEST_F (DetectionPass, NoPlayerInAutomaticMode)
 TEST_F (DetectionPass, AFixedPlayerThatIsNotRunning)
 {
 	const char* expected[] = {
-	    "kugou|酷狗音乐|未获取到歌曲信息|暂无歌手信息",   "qqmusic|QQ音乐|未获取到歌曲信息|暂无歌手信息",
+	    "kugou|酷狗音乐|未获取到歌曲信息|暂无歌手信息",     "qqmusic|QQ音乐|未获取到歌曲信息|暂无歌手信息",
 	    "netease|网易云音乐|未获取到歌曲信息|暂无歌手信息", "wesing|全民K歌|未获取到歌曲信息|暂无歌手信息",
 	    "mvbox|MVBOX|未获取到歌曲信息|暂无歌手信息",
 	};
@@ -96,7 +97,9 @@ TEST (DetectionPassSources, EachPlayersOwnSource)
 	     },
 	     "kugou|酷狗音乐|晴天|周杰伦 (session)"},
 	    {"Kugou without a window pair keeps the media session's", 1,
-	     [] (Scene& t) { t.desktop.media = {{u"KuGou", 4, u"晴天 (Live)", u"Jay Chou"}}; },
+	     [] (Scene& t) {
+		     t.desktop.media = {{u"KuGou", 4, u"晴天 (Live)", u"Jay Chou"}};
+	     },
 	     "kugou|酷狗音乐|晴天 (Live)|Jay Chou (session)"},
 	    {"NetEase: the media session first", 0,
 	     [] (Scene& t) {
@@ -126,7 +129,9 @@ TEST (DetectionPassSources, EachPlayersOwnSource)
 	     },
 	     "mvbox|MVBOX|晴天|Jay"},
 	    {"automatic mode: the first playing session of a known player decides", 0,
-	     [] (Scene& t) { t.desktop.media = {{u"WeSing.exe", 4, u"晴天", u""}}; },
+	     [] (Scene& t) {
+		     t.desktop.media = {{u"WeSing.exe", 4, u"晴天", u""}};
+	     },
 	     "wesing|全民K歌|晴天|暂无歌手信息 (session)"},
 	    {"a fixed player that is silent wins over a louder other one", 2,
 	     [] (Scene& t) {
@@ -189,7 +194,7 @@ TEST_F (DetectionPass, QqMusicNeedsTwoAgreeingPasses)
 	    {u"七里香 - 周杰伦", "稻香|周杰伦"}, // one pass only: never shown
 	    {u"稻香 - 周杰伦", "稻香|周杰伦"},
 	    {u"夜曲 - 周杰伦", "稻香|周杰伦"},
-	    {u"QQ音乐", "稻香|周杰伦"},          // nothing parsable changes nothing
+	    {u"QQ音乐", "稻香|周杰伦"}, // nothing parsable changes nothing
 	    {u"夜曲 - 周杰伦", "夜曲|周杰伦"},
 	    {u"夜曲 - 周杰伦", "夜曲|周杰伦"},
 	};

@@ -52,8 +52,8 @@ struct FakeRegion
 // One process's memory; shared with every ProcessMemory opened on it.
 struct FakeAddressSpace
 {
-	std::vector<FakeRegion> regions; // ascending, not overlapping
-	uint64_t failQueriesFrom = ~0ull;  // a query at or above this address fails
+	std::vector<FakeRegion> regions;  // ascending, not overlapping
+	uint64_t failQueriesFrom = ~0ull; // a query at or above this address fails
 	int queries = 0;
 	int reads = 0;
 	int openHandles = 0;

@@ -11,8 +11,8 @@ namespace cadora {
 namespace {
 
 const std::string kMarker = "MvboxCache\\songs\\";
-const std::string kSunny = "\xC7\xE7\xCC\xEC";          // 晴天 in GBK
-const std::string kJay = "\xD6\xDC\xBD\xDC\xC2\xD7";     // 周杰伦
+const std::string kSunny = "\xC7\xE7\xCC\xEC";       // 晴天 in GBK
+const std::string kJay = "\xD6\xDC\xBD\xDC\xC2\xD7"; // 周杰伦
 const std::string kNul (1, '\0');
 
 const MvboxTextDecoding kGbk {936, &test::decodeForTests};
@@ -22,8 +22,8 @@ std::string entriesOf (const std::string& buffer, const MvboxTextDecoding& text 
                        bool* markerSeen = nullptr)
 {
 	std::vector<MvboxEntry> entries;
-	const bool seen = parseMvboxEntries (reinterpret_cast<const uint8_t*> (buffer.data ()),
-	                                     buffer.size (), text, entries);
+	const bool seen =
+	    parseMvboxEntries (reinterpret_cast<const uint8_t*> (buffer.data ()), buffer.size (), text, entries);
 	if (markerSeen)
 		*markerSeen = seen;
 	std::string out;
@@ -52,11 +52,26 @@ TEST (MvboxEntries, FieldsOfAnEntry)
 	     kMarker + std::string (83, 'f') + "\tTitle\tArtist" + kNul, "Title|Artist"},
 	    {"the file name's TAB 101 bytes after the marker",
 	     kMarker + std::string (84, 'f') + "\tTitle\tArtist" + kNul, ""},
-	    {"a control byte ends the title", kMarker + "1\tABC\x01" "DEF\tArtist" + kNul, "ABC|Artist"},
-	    {"a control byte as the fourth byte of a GBK title", kMarker + "1\t\xC7\xE7" "A\x1F" "BC\tX1" + kNul,
+	    {"a control byte ends the title",
+	     kMarker +
+	         "1\tABC\x01"
+	         "DEF\tArtist" +
+	         kNul,
+	     "ABC|Artist"},
+	    {"a control byte as the fourth byte of a GBK title",
+	     kMarker +
+	         "1\t\xC7\xE7"
+	         "A\x1F"
+	         "BC\tX1" +
+	         kNul,
 	     "晴A|X1"},
 	    {"a lead byte cut off by the field's end", kMarker + "1\tAB\xC7\tArtist" + kNul, "AB|Artist"},
-	    {"a lead byte takes the next byte whatever it is", kMarker + "1\t\xC7\x01" "AB" + kNul, "?AB|"},
+	    {"a lead byte takes the next byte whatever it is",
+	     kMarker +
+	         "1\t\xC7\x01"
+	         "AB" +
+	         kNul,
+	     "?AB|"},
 	    {"a title with nothing printable", kMarker + "1\t\x01\x02\x03\tArtist" + kNul, ""},
 	    {"an artist of 1 byte is not used", kMarker + "1\tTitle\tA" + kNul, "Title|"},
 	    {"the artist ends at LF", kMarker + "1\tTitle\tArt\nist", "Title|Art"},
@@ -116,13 +131,18 @@ TEST (MvboxEntries, ConversionUsesTheGivenCodePage)
 
 TEST (MvboxEntries, OnlyTheValidPrefixIsConverted)
 {
-	const std::string field = "AB\xC7\xE7" "C\x05rest";
-	const std::u16string text = convertMvboxField (reinterpret_cast<const uint8_t*> (field.data ()),
-	                                               field.size (), kGbk);
+	const std::string field = "AB\xC7\xE7"
+	                          "C\x05rest";
+	const std::u16string text =
+	    convertMvboxField (reinterpret_cast<const uint8_t*> (field.data ()), field.size (), kGbk);
 	EXPECT_EQ (u"AB晴C", text);
-	EXPECT_EQ ("AB\xC7\xE7" "C", test::lastDecoderCall ().bytes);
+	EXPECT_EQ ("AB\xC7\xE7"
+	           "C",
+	           test::lastDecoderCall ().bytes);
 	const int calls = test::lastDecoderCall ().count;
-	EXPECT_EQ (u"", convertMvboxField (reinterpret_cast<const uint8_t*> ("\x01" "ABC"), 4, kGbk));
+	EXPECT_EQ (u"", convertMvboxField (reinterpret_cast<const uint8_t*> ("\x01"
+	                                                                     "ABC"),
+	                                   4, kGbk));
 	EXPECT_EQ (calls, test::lastDecoderCall ().count) << "an empty prefix is not converted";
 }
 

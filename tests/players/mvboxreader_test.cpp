@@ -46,11 +46,8 @@ TEST_F (MvboxReader, FindsTheProcessByExecutableNameInAnyCase)
 		const char16_t* exeName;
 		bool found;
 	} cases[] = {
-	    {u"MvBoxPlayer.exe", true},
-	    {u"MVBOXPLAYER.EXE", true},
-	    {u"mvboxplayer.exe", true},
-	    {u"MvBoxPlayer.exe.bak", false},
-	    {u"MvBox.exe", false},
+	    {u"MvBoxPlayer.exe", true},      {u"MVBOXPLAYER.EXE", true}, {u"mvboxplayer.exe", true},
+	    {u"MvBoxPlayer.exe.bak", false}, {u"MvBox.exe", false},
 	};
 	for (const Case& c : cases)
 	{

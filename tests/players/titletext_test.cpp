@@ -20,8 +20,8 @@ std::string parsed (Parser parse, const char16_t* text)
 
 TEST (TrimSpace, RemovesWhatWindowsCountsAsSpaceAtBothEnds)
 {
-	const char16_t spaces[] = {0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x20,   0xA0,   0x1680, 0x2000,
-	                           0x2005, 0x200A, 0x2028, 0x2029, 0x202F, 0x205F, 0x3000};
+	const char16_t spaces[] = {0x09,   0x0A,   0x0B,   0x0C,   0x0D,   0x20,   0xA0,   0x1680,
+	                           0x2000, 0x2005, 0x200A, 0x2028, 0x2029, 0x202F, 0x205F, 0x3000};
 	for (char16_t s : spaces)
 	{
 		const std::u16string text = std::u16string (1, s) + u"晴 天" + std::u16string (2, s);
@@ -172,8 +172,8 @@ TEST (WesingTitles, PrefixesInOrder)
 	    {u"全民K歌-", u""},
 	    {u"全民K歌", u""},
 	    {u"晴天 - 全民K歌", u""},
-	    {u" 全民K歌 - 晴天", u""},  // the text is not trimmed before the prefix test
-	    {u"全民k歌 - 晴天", u""},   // the prefix is compared exactly
+	    {u" 全民K歌 - 晴天", u""},                // the text is not trimmed before the prefix test
+	    {u"全民k歌 - 晴天", u""},                 // the prefix is compared exactly
 	    {u"全民K歌 - \u3000晴天", u"\u3000晴天"}, // only space, TAB, CR and LF are stripped
 	};
 	for (const Case& c : cases)

@@ -20,9 +20,11 @@ TEST (UtfText, Utf16ToUtf8)
 	    {u"é\u07FF\u0800\uFFFF", "\xC3\xA9\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF"},
 	    {u"😀", "\xF0\x9F\x98\x80"},
 	    {std::u16string (1, u'\0') + u"a", std::string ("\0a", 2)},
-	    {std::u16string (1, char16_t (0xD83D)) + u"a", "\xEF\xBF\xBD" "a"}, // high surrogate alone
-	    {std::u16string (1, char16_t (0xDE00)) + u"a", "\xEF\xBF\xBD" "a"}, // low surrogate alone
-	    {std::u16string (1, char16_t (0xD83D)), "\xEF\xBF\xBD"},             // cut at the end
+	    {std::u16string (1, char16_t (0xD83D)) + u"a", "\xEF\xBF\xBD"
+	                                                   "a"}, // high surrogate alone
+	    {std::u16string (1, char16_t (0xDE00)) + u"a", "\xEF\xBF\xBD"
+	                                                   "a"},     // low surrogate alone
+	    {std::u16string (1, char16_t (0xD83D)), "\xEF\xBF\xBD"}, // cut at the end
 	};
 	for (const Case& c : cases)
 	{
@@ -42,14 +44,30 @@ TEST (UtfText, IllFormedUtf8BecomesReplacementCharacters)
 		std::string utf8;
 		std::u16string text;
 	} cases[] = {
-	    {"lone continuation byte", "\x80" "a", u"\uFFFD" "a"},
-	    {"overlong NUL", "\xC0\x80" "a", u"\uFFFD\uFFFD" "a"},
+	    {"lone continuation byte",
+	     "\x80"
+	     "a",
+	     u"\uFFFD"
+	     "a"},
+	    {"overlong NUL",
+	     "\xC0\x80"
+	     "a",
+	     u"\uFFFD\uFFFD"
+	     "a"},
 	    {"overlong 3-byte", "\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},
 	    {"encoded surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
 	    {"beyond U+10FFFF", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
 	    {"cut short at the end", "a\xE6\x99", u"a\uFFFD\uFFFD"},
-	    {"cut short by an ASCII byte", "\xE6\x99" "a", u"\uFFFD\uFFFD" "a"},
-	    {"invalid lead byte", "\xFF" "a", u"\uFFFD" "a"},
+	    {"cut short by an ASCII byte",
+	     "\xE6\x99"
+	     "a",
+	     u"\uFFFD\uFFFD"
+	     "a"},
+	    {"invalid lead byte",
+	     "\xFF"
+	     "a",
+	     u"\uFFFD"
+	     "a"},
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ (c.text, toUtf16 (c.utf8)) << c.label;

@@ -55,13 +55,19 @@ TEST (ReadWindowPair, BestPlacedParsableWindowWins)
 	    {"hidden and small: Kugou takes it, QQ Music never", {{true, false, 0, 0}}, 0, -1},
 	    {"full size counts more than visible", {{true, true, 100, 50}, {true, false, 800, 600}}, 1, 1},
 	    {"visible and full size wins",
-	     {{true, false, 800, 600}, {true, true, 800, 600}, {true, true, 100, 50}}, 1, 1},
+	     {{true, false, 800, 600}, {true, true, 800, 600}, {true, true, 100, 50}},
+	     1,
+	     1},
 	    {"the first of equal scores stays", {{true, true, 800, 600}, {true, true, 800, 600}}, 0, 0},
 	    {"a visible window beats a hidden small one", {{true, false, 0, 0}, {true, true, 10, 10}}, 1, 1},
 	    {"an unparsable full-size window gives way to a parsable small one",
-	     {{false, true, 1200, 800}, {true, true, 300, 40}}, 1, 1},
+	     {{false, true, 1200, 800}, {true, true, 300, 40}},
+	     1,
+	     1},
 	    {"full size from exactly 400 x 250",
-	     {{true, true, 399, 600}, {true, true, 400, 249}, {true, false, 400, 250}}, 2, 2},
+	     {{true, true, 399, 600}, {true, true, 400, 249}, {true, false, 400, 250}},
+	     2,
+	     2},
 	};
 	for (const Case& c : cases)
 	{
@@ -72,8 +78,8 @@ TEST (ReadWindowPair, BestPlacedParsableWindowWins)
 			for (size_t i = 0; i < c.windows.size (); ++i)
 			{
 				const Window& w = c.windows[i];
-				desktop.addWindow (className, windowTitle (w, static_cast<int> (i), kugou), 0,
-				                   w.visible, w.width, w.height);
+				desktop.addWindow (className, windowTitle (w, static_cast<int> (i), kugou), 0, w.visible,
+				                   w.width, w.height);
 			}
 			const PlayerKind& player = kPlayers[kugou ? kKugouRow : kQqMusicRow];
 			EXPECT_EQ (expectedPair (kugou ? c.kugou : c.qq), pairText (readWindowPair (desktop, player)))

@@ -22,8 +22,11 @@ struct RateCase
 
 TEST (Activation, SizesFollowTheSampleRate)
 {
-	const RateCase cases[] = {{0, 64000, 320}, {44100, 352800, 1764}, {48000, 384000, 1920},
-	                          {22050, 176400, 882}, {4000, 64000, 320}};
+	const RateCase cases[] = {{0, 64000, 320},
+	                          {44100, 352800, 1764},
+	                          {48000, 384000, 1920},
+	                          {22050, 176400, 882},
+	                          {4000, 64000, 320}};
 	for (const RateCase& c : cases)
 	{
 		test::ProcessorUnderTest p (c.rate, 256, test::WorkerKind::thread);
@@ -39,7 +42,7 @@ TEST (Activation, ResetsSharedKeyAndTempoAndQueuesHardness)
 {
 	sharedStatus ().detectedKey.store (7);
 	sharedStatus ().tempoBpm.store (120);
-	test::ProcessorUnderTest p;  // manual worker: no thread takes the value before the test does
+	test::ProcessorUnderTest p; // manual worker: no thread takes the value before the test does
 	double value = 0;
 	EXPECT_TRUE (p->workerChannel ().takeHardness (value));
 	EXPECT_FALSE (p->workerChannel ().takeHardness (value));
@@ -79,7 +82,7 @@ TEST (Activation, DestroyingAnActiveProcessorJoinsItsWorker)
 	auto* processor = new VantoProcessor;
 	processor->initialize (nullptr);
 	ASSERT_EQ (kResultOk, processor->setActive (true));
-	processor->release ();  // must not leave a thread running on a dead object
+	processor->release (); // must not leave a thread running on a dead object
 	SUCCEED ();
 }
 
@@ -138,7 +141,7 @@ TEST (Worker, FailingCycleEndsTheWorkerWithoutKeyOrTempoAndAudioGoesOn)
 	EXPECT_EQ (-1, sharedStatus ().detectedKey.load ());
 	EXPECT_EQ (0, sharedStatus ().tempoBpm.load ());
 	sharedStatus ().detectedKey.store (7);
-	p->runWorkerCycle ();  // ended: nothing runs any more
+	p->runWorkerCycle (); // ended: nothing runs any more
 	EXPECT_EQ (7, sharedStatus ().detectedKey.load ());
 	EXPECT_EQ (Steinberg::kResultOk, test::runBlock (*p.processor, in, out, 512));
 	ASSERT_EQ (Steinberg::kResultOk, p->setActive (true));

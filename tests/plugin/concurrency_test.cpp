@@ -38,7 +38,8 @@ TEST (Concurrency, AudioThreadAndWorkerShareHardnessAndTheRing)
 		if (musicSeen != Clock::time_point {} && Clock::now () - musicSeen > std::chrono::milliseconds (600))
 			break;
 		for (int j = 0; j < 512; ++j, ++sample)
-			in.channels[0][j] = in.channels[1][j] = 0.5f * static_cast<float> (std::sin (0.2 * static_cast<double> (sample)));
+			in.channels[0][j] = in.channels[1][j] =
+			    0.5f * static_cast<float> (std::sin (0.2 * static_cast<double> (sample)));
 		auto changes = test::makeChanges ({{kParamHardness, {(block++ % 100) / 100.0}}});
 		ASSERT_EQ (kResultOk, test::runBlock (*p.processor, in, out, 512, changes.get ()));
 	}

@@ -15,7 +15,10 @@ bool countInit (void* handle)
 	seenHandle = handle;
 	return true;
 }
-void countExit () { ++exits; }
+void countExit ()
+{
+	++exits;
+}
 
 TEST (ModuleUseCounter, RunsInitialisersAndTerminatorsOnce)
 {

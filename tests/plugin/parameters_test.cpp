@@ -81,9 +81,9 @@ struct InfoRow
 TEST_F (ControllerParameters, RegistersSixInIdOrder)
 {
 	const InfoRow rows[] = {
-	    {u"Hardness", u"", 0, 0.5, 1},       {u"Root", u"", 11, 0.0, 9},
-	    {u"Minor", u"", 1, 0.0, 9},          {u"Player Source", u"", 5, 0.0, 8},
-	    {u"Mute Strength", u"", 0, 0.0, 1},  {u"Pitch", u"semitones", 10, 0.5, 9},
+	    {u"Hardness", u"", 0, 0.5, 1},      {u"Root", u"", 11, 0.0, 9},
+	    {u"Minor", u"", 1, 0.0, 9},         {u"Player Source", u"", 5, 0.0, 8},
+	    {u"Mute Strength", u"", 0, 0.0, 1}, {u"Pitch", u"semitones", 10, 0.5, 9},
 	};
 	ASSERT_EQ (6, controller->getParameterCount ());
 	for (int32 i = 0; i < 6; ++i)

@@ -38,8 +38,9 @@ protected:
 	{
 		for (size_t c = 0; c < bus.channels.size (); ++c)
 			for (size_t j = 0; j < bus.channels[c].size (); ++j)
-				bus.channels[c][j] = amplitude * static_cast<float> (std::sin (
-				    2 * kPi * hz * (offset + j) / 44100.0 + 0.3 * c));
+				bus.channels[c][j] =
+				    amplitude *
+				    static_cast<float> (std::sin (2 * kPi * hz * (offset + j) / 44100.0 + 0.3 * c));
 	}
 };
 
@@ -101,7 +102,10 @@ TEST_F (ProcessCallback, MonoBusIsCopiedAndFedToTheRing)
 TEST_F (ProcessCallback, MonoFeedIsTheChannelMean)
 {
 	const std::pair<std::vector<float>, float> cases[] = {
-	    {{1, 1, 1, 1}, 1.0f}, {{1, -1, 0, 0}, 0.0f}, {{0.5f, 0.25f}, 0.375f}, {{1, 0, 0}, 1.0f / 3.0f},
+	    {{1, 1, 1, 1}, 1.0f},
+	    {{1, -1, 0, 0}, 0.0f},
+	    {{0.5f, 0.25f}, 0.375f},
+	    {{1, 0, 0}, 1.0f / 3.0f},
 	};
 	uint64_t written = 0;
 	for (const auto& [values, mean] : cases)
@@ -142,7 +146,10 @@ TEST_F (ProcessCallback, TransposerIsNotFedWhilePitchIsZero)
 	for (int block = 0; block < 30; ++block)
 	{
 		fillSine (in, 300.0 + 7 * block, 0.4f, 256 * block);
-		IParameterChanges* changes = block == 0 ? up.get () : block == 10 ? zero.get () : block == 20 ? up.get () : nullptr;
+		IParameterChanges* changes = block == 0    ? up.get ()
+		                             : block == 10 ? zero.get ()
+		                             : block == 20 ? up.get ()
+		                                           : nullptr;
 		ASSERT_EQ (kResultOk, runBlock (*p.processor, in, out, 256, changes));
 		if (block >= 10 && block < 20)
 		{
@@ -188,7 +195,8 @@ TEST_F (ProcessCallback, NonFiniteInputIsSilenceOnEveryPath)
 		auto changes = makeChanges ({{kParamPitch, {pitch}}, {kParamMuteStrength, {0.5}}});
 		for (int block = 0; block < 20; ++block)
 		{
-			ASSERT_EQ (kResultOk, runBlock (*p.processor, in, out, 256, block == 0 ? changes.get () : nullptr));
+			ASSERT_EQ (kResultOk,
+			           runBlock (*p.processor, in, out, 256, block == 0 ? changes.get () : nullptr));
 			for (int c = 0; c < 2; ++c)
 				for (float v : out.channels[c])
 					ASSERT_TRUE (std::isfinite (v)) << "pitch " << pitch << " block " << block;

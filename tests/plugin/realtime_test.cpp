@@ -35,17 +35,35 @@ void* operator new (size_t size)
 		return p;
 	throw std::bad_alloc ();
 }
-void* operator new[] (size_t size) { return operator new (size); }
+void* operator new[] (size_t size)
+{
+	return operator new (size);
+}
 void* operator new (size_t size, const std::nothrow_t&) noexcept
 {
 	noteAllocation ();
 	return std::malloc (size ? size : 1);
 }
-void* operator new[] (size_t size, const std::nothrow_t& tag) noexcept { return operator new (size, tag); }
-void operator delete (void* p) noexcept { std::free (p); }
-void operator delete[] (void* p) noexcept { std::free (p); }
-void operator delete (void* p, size_t) noexcept { std::free (p); }
-void operator delete[] (void* p, size_t) noexcept { std::free (p); }
+void* operator new[] (size_t size, const std::nothrow_t& tag) noexcept
+{
+	return operator new (size, tag);
+}
+void operator delete (void* p) noexcept
+{
+	std::free (p);
+}
+void operator delete[] (void* p) noexcept
+{
+	std::free (p);
+}
+void operator delete (void* p, size_t) noexcept
+{
+	std::free (p);
+}
+void operator delete[] (void* p, size_t) noexcept
+{
+	std::free (p);
+}
 
 #if defined(__linux__)
 extern "C" {
@@ -109,8 +127,8 @@ TEST (RealTime, ProcessNeitherAllocatesNorLocks)
 	}
 	// Every path: transposed and not, vocal remover on, band analysis inside the blocks,
 	// parameter changes arriving, odd block sizes.
-	auto transpose = test::makeChanges ({{kParamPitch, {0.8}}, {kParamMuteStrength, {0.7}},
-	                                     {kParamHardness, {0.2}}});
+	auto transpose =
+	    test::makeChanges ({{kParamPitch, {0.8}}, {kParamMuteStrength, {0.7}}, {kParamHardness, {0.2}}});
 	auto plain = test::makeChanges ({{kParamPitch, {0.5}}});
 	const int sizes[] = {512, 100, 1, 333, 512, 64};
 	allocations = 0;
@@ -133,7 +151,7 @@ TEST (RealTime, CountersSeeAllocationsAndLocks)
 	allocations = 0;
 	locks = 0;
 	counting = true;
-	void* p = ::operator new (16);  // a direct call, which the compiler may not elide
+	void* p = ::operator new (16); // a direct call, which the compiler may not elide
 #if defined(__linux__)
 	pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
 	pthread_mutex_lock (&mutex);

@@ -202,8 +202,8 @@ TEST_F (ControllerState, RoundTripReproducesParametersAndSize)
 TEST_F (ControllerState, EditorSizeRule)
 {
 	const int32 cases[][4] = {
-	    {2000, 10, 1000, 1070}, {480, 900, 500, 535}, {750, 0, 750, 803}, {-5, -5, 500, 535},
-	    {500, 535, 500, 535},   {1000, 1, 1000, 1070},
+	    {2000, 10, 1000, 1070}, {480, 900, 500, 535}, {750, 0, 750, 803},
+	    {-5, -5, 500, 535},     {500, 535, 500, 535}, {1000, 1, 1000, 1070},
 	};
 	for (const auto& c : cases)
 	{

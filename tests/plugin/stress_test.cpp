@@ -48,9 +48,12 @@ struct Buffers
 	std::vector<double*> in64p, out64p;
 
 	Buffers (int numChannels, bool sixtyFour)
-	: channels (numChannels), doubles (sixtyFour),
-	  in32 (numChannels, std::vector<float> (kMaxBlock)), out32 (in32),
-	  in64 (numChannels, std::vector<double> (kMaxBlock)), out64 (in64)
+	: channels (numChannels)
+	, doubles (sixtyFour)
+	, in32 (numChannels, std::vector<float> (kMaxBlock))
+	, out32 (in32)
+	, in64 (numChannels, std::vector<double> (kMaxBlock))
+	, out64 (in64)
 	{
 		for (int c = 0; c < channels; ++c)
 		{
@@ -106,7 +109,8 @@ public:
 		std::uniform_real_distribution<double> noise (-0.1, 0.1);
 		const bool burst = std::uniform_int_distribution<int> (0, 40) (random) == 0;
 		const int32 burstStart = std::uniform_int_distribution<int32> (0, n - 1) (random);
-		const int32 burstEnd = std::min (n, burstStart + std::uniform_int_distribution<int32> (1, 600) (random));
+		const int32 burstEnd =
+		    std::min (n, burstStart + std::uniform_int_distribution<int32> (1, 600) (random));
 		constexpr double kBroken[3] = {std::numeric_limits<double>::quiet_NaN (),
 		                               std::numeric_limits<double>::infinity (),
 		                               -std::numeric_limits<double>::infinity ()};
@@ -172,7 +176,8 @@ TEST (Stress, AThousandActivationsAtChangingRatesLeaveNoThreadAndNoMemoryBehind)
 		{
 			session.fill (stereo, block);
 			auto changes = session.automation (block);
-			ASSERT_EQ (kResultOk, stereo.process (*p.processor, block, changes.get ())) << rate << " " << block;
+			ASSERT_EQ (kResultOk, stereo.process (*p.processor, block, changes.get ()))
+			    << rate << " " << block;
 		}
 		ASSERT_EQ (kResultOk, p->setActive (false)) << rate;
 	};
@@ -210,9 +215,11 @@ struct Variant
 TEST (Stress, TenMinutesOfRandomAutomationAndBrokenInputGiveFiniteBoundedOutput)
 {
 	constexpr double kRate = 48000.0;
-	constexpr double kSecondsEach = 150.0;   // four variants: ten minutes in all
-	const Variant variants[] = {{2, false, "stereo 32-bit"}, {1, false, "mono 32-bit"},
-	                            {2, true, "stereo 64-bit"}, {1, true, "mono 64-bit"}};
+	constexpr double kSecondsEach = 150.0; // four variants: ten minutes in all
+	const Variant variants[] = {{2, false, "stereo 32-bit"},
+	                            {1, false, "mono 32-bit"},
+	                            {2, true, "stereo 64-bit"},
+	                            {1, true, "mono 64-bit"}};
 	for (const Variant& v : variants)
 	{
 		test::ProcessorUnderTest p (kRate, kMaxBlock, test::WorkerKind::thread);

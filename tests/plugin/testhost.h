@@ -16,8 +16,8 @@ namespace cadora::test {
 
 enum class WorkerKind
 {
-	manual,  // cycles only when the test runs them, at the test's clock
-	thread   // the real worker thread, as in a host
+	manual, // cycles only when the test runs them, at the test's clock
+	thread  // the real worker thread, as in a host
 };
 
 // A processor created, initialised and set up at `rate` with `maxBlock`; activation is up to the test.
@@ -45,7 +45,7 @@ struct ProcessorUnderTest
 		processor->setActive (false);
 		processor->terminate ();
 	}
-	VantoProcessor* operator-> () { return processor.get (); }
+	VantoProcessor* operator->() { return processor.get (); }
 };
 
 // Planar float buffers for one bus.
@@ -88,7 +88,7 @@ inline Steinberg::tresult runBlock (VantoProcessor& p, Bus& in, Bus& out, int nu
 
 // Parameter changes with one queue per id, points given as values at offsets 0, 1, 2, ...
 inline std::unique_ptr<Steinberg::Vst::ParameterChanges>
-makeChanges (const std::vector<std::pair<Steinberg::Vst::ParamID, std::vector<double>>>& queues)
+    makeChanges (const std::vector<std::pair<Steinberg::Vst::ParamID, std::vector<double>>>& queues)
 {
 	auto changes = std::make_unique<Steinberg::Vst::ParameterChanges> (static_cast<int> (queues.size ()));
 	for (const auto& [id, points] : queues)
@@ -115,8 +115,7 @@ struct StreamBytes
 };
 
 // A stream holding `bytes` cut to at most `length` bytes, positioned at its start.
-inline Steinberg::IPtr<Steinberg::MemoryStream> streamOf (std::vector<char> bytes,
-                                                          size_t length = SIZE_MAX)
+inline Steinberg::IPtr<Steinberg::MemoryStream> streamOf (std::vector<char> bytes, size_t length = SIZE_MAX)
 {
 	if (length < bytes.size ())
 		bytes.resize (length);

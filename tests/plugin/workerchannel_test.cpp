@@ -24,7 +24,7 @@ TEST (WorkerChannel, StoppingWakesAWaitingWorkerAtOnce)
 		stillRunning = channel.waitFor (kMinuteNs);
 		waited = Clock::now () - start;
 	});
-	std::this_thread::sleep_for (std::chrono::milliseconds (50));   // the worker is waiting by now
+	std::this_thread::sleep_for (std::chrono::milliseconds (50)); // the worker is waiting by now
 	channel.stop ();
 	worker.join ();
 	EXPECT_FALSE (stillRunning);
@@ -49,13 +49,13 @@ TEST (WorkerChannel, HardnessIsTakenOncePerOffer)
 	double value = -1.0;
 	EXPECT_FALSE (channel.takeHardness (value));
 	channel.offerHardness (0.25);
-	channel.offerHardness (0.75);   // the newest of two offers between cycles
+	channel.offerHardness (0.75); // the newest of two offers between cycles
 	ASSERT_TRUE (channel.takeHardness (value));
 	EXPECT_EQ (0.75, value);
 	EXPECT_FALSE (channel.takeHardness (value));
-	channel.storeHardness (0.1);    // a loaded project: no hand-over of its own
+	channel.storeHardness (0.1); // a loaded project: no hand-over of its own
 	EXPECT_FALSE (channel.takeHardness (value));
-	channel.open (100, 44100, 0.9);  // activation hands the current value on
+	channel.open (100, 44100, 0.9); // activation hands the current value on
 	ASSERT_TRUE (channel.takeHardness (value));
 	EXPECT_EQ (0.9, value);
 }

@@ -157,6 +157,8 @@ int main (int argc, char** argv)
 		const Audio a = load (argv[2]), b = load (argv[3]);
 		return lag (a, b, frameAt (a, argv[4]), frameAt (a, argv[5]), std::atol (argv[6]));
 	}
-	std::fprintf (stderr, "usage: realhost_measure frequency|level FILE FROM TO | lag A B FROM TO MAXLAG | sane FILE\n");
+	std::fprintf (
+	    stderr,
+	    "usage: realhost_measure frequency|level FILE FROM TO | lag A B FROM TO MAXLAG | sane FILE\n");
 	return 2;
 }

@@ -40,8 +40,8 @@ std::string jsonKeyName (int key)
 
 void printJson (const Snapshot& s, bool withLink)
 {
-	std::printf ("{\"t\": %.1f, \"key\": %d, \"keyName\": %s, \"tempo\": %d, \"music\": %s", s.t,
-	             s.key, jsonKeyName (s.key).c_str (), s.tempo, s.music ? "true" : "false");
+	std::printf ("{\"t\": %.1f, \"key\": %d, \"keyName\": %s, \"tempo\": %d, \"music\": %s", s.t, s.key,
+	             jsonKeyName (s.key).c_str (), s.tempo, s.music ? "true" : "false");
 	if (withLink)
 		std::printf (", \"linked\": %s, \"linkedKey\": %d, \"linkedKeyName\": %s, \"linkedHardness\": %.4f",
 		             s.linked ? "true" : "false", s.linkedKey, jsonKeyName (s.linkedKey).c_str (),
@@ -67,8 +67,8 @@ void printFinal (const Snapshot& s, double firstKeyAt, bool json)
 {
 	if (json)
 	{
-		std::printf ("{\"final\": true, \"key\": %d, \"keyName\": %s, \"tempo\": %d, \"firstKeyAt\": ",
-		             s.key, jsonKeyName (s.key).c_str (), s.tempo);
+		std::printf ("{\"final\": true, \"key\": %d, \"keyName\": %s, \"tempo\": %d, \"firstKeyAt\": ", s.key,
+		             jsonKeyName (s.key).c_str (), s.tempo);
 		if (firstKeyAt >= 0)
 			std::printf ("%.2f}\n", firstKeyAt);
 		else
@@ -148,9 +148,10 @@ int analyzeAudio (const Audio& audio, const AnalyzeOptions& options)
 	}
 	const bool withLink = autotune.controller () != nullptr;
 	AnalysisResult result;
-	runAnalysis (audio, options.block, options.pitch, [&] (const Snapshot& s) {
-		options.json ? printJson (s, withLink) : printLine (s, withLink);
-	}, result);
+	runAnalysis (
+	    audio, options.block, options.pitch,
+	    [&] (const Snapshot& s) { options.json ? printJson (s, withLink) : printLine (s, withLink); },
+	    result);
 	printFinal (result.last, result.firstKeyAt, options.json);
 	if (withLink && !options.json)
 		printAutoTuneValues (autotune, result.last.linked || result.last.linkedKey >= 0);

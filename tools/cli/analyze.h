@@ -15,7 +15,7 @@ struct AnalyzeOptions
 	bool json = false;
 	int block = 512;
 	int pitch = 0;
-	std::string autotunePath;  // empty: no auto-tune loaded
+	std::string autotunePath; // empty: no auto-tune loaded
 };
 
 // What the shared status shows at one moment of the audio.
@@ -33,7 +33,7 @@ struct Snapshot
 struct AnalysisResult
 {
 	Snapshot last {};
-	double firstKeyAt = -1.0;  // seconds of audio; negative: never
+	double firstKeyAt = -1.0; // seconds of audio; negative: never
 };
 
 // Feeds `audio` in host-sized blocks, one worker cycle per 150 ms of audio, and calls

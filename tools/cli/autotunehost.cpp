@@ -13,7 +13,7 @@ using namespace Steinberg;
 
 namespace {
 
-using GetFactoryFunction = IPluginFactory* (PLUGIN_API*) ();
+using GetFactoryFunction = IPluginFactory*(PLUGIN_API*)();
 
 // The module file inside a bundle folder, or the path itself.
 std::string moduleFile (const std::string& path)

@@ -30,8 +30,7 @@ double decibels (double after, double before)
 	return 10.0 * std::log10 ((after + 1e-20) / (before + 1e-20));
 }
 
-bool runPass (const DemoClip& clip, const Audio& audio, const ProcessOptions& options,
-              const char* title)
+bool runPass (const DemoClip& clip, const Audio& audio, const ProcessOptions& options, const char* title)
 {
 	Audio out;
 	ProcessStats stats;
@@ -55,7 +54,8 @@ bool runPass (const DemoClip& clip, const Audio& audio, const ProcessOptions& op
 void runKeyDetection (const DemoClip& clip, const Audio& audio)
 {
 	AnalysisResult result;
-	runAnalysis (audio, 512, 0, [] (const Snapshot&) {}, result);
+	runAnalysis (
+	    audio, 512, 0, [] (const Snapshot&) {}, result);
 	const char* found = keyName (result.last.key);
 	std::printf ("key and tempo detection (worker in simulated time, one cycle per 150 ms):\n");
 	std::printf ("  key %s (written in %s), first published after %.2f s\n", found ? found : "none",

@@ -54,8 +54,8 @@ int commandProcess (int argc, char** argv)
 	if (!writeAudio (args.positional[1], out, error))
 		return fail (error);
 	std::printf ("wrote %s: %zu frames, %d channel(s), %d Hz, pitch %+d, mute %.2f\n",
-	             args.positional[1].c_str (), out.frames (), out.channels, out.sampleRate,
-	             options.pitch, options.mute);
+	             args.positional[1].c_str (), out.frames (), out.channels, out.sampleRate, options.pitch,
+	             options.mute);
 	return 0;
 }
 

@@ -61,8 +61,8 @@ bool parseInt (const std::string& name, const std::string& text, long low, long 
 	return true;
 }
 
-bool parseDouble (const std::string& name, const std::string& text, double low, double high,
-                  double& value, std::string& error)
+bool parseDouble (const std::string& name, const std::string& text, double low, double high, double& value,
+                  std::string& error)
 {
 	char* end = nullptr;
 	errno = 0;

@@ -10,7 +10,7 @@ namespace cadora::cli {
 struct Arguments
 {
 	std::vector<std::string> positional;
-	std::map<std::string, std::string> options;  // "--pitch" -> "2"; flags map to ""
+	std::map<std::string, std::string> options; // "--pitch" -> "2"; flags map to ""
 };
 
 // Splits argv after the command; `valued` lists the options that take a value.
@@ -20,7 +20,7 @@ bool splitArguments (int argc, char** argv, int first, const std::vector<std::st
 // Whole-string conversions with a range check; on failure `error` names the option.
 bool parseInt (const std::string& name, const std::string& text, long low, long high, long& value,
                std::string& error);
-bool parseDouble (const std::string& name, const std::string& text, double low, double high,
-                  double& value, std::string& error);
+bool parseDouble (const std::string& name, const std::string& text, double low, double high, double& value,
+                  std::string& error);
 
 } // namespace cadora::cli

@@ -60,8 +60,8 @@ bool parseProcessOptions (const Arguments& args, ProcessOptions& options, std::s
 	return true;
 }
 
-bool processAudio (const Audio& in, const ProcessOptions& options, Audio& out,
-                   ProcessStats& stats, std::string& error)
+bool processAudio (const Audio& in, const ProcessOptions& options, Audio& out, ProcessStats& stats,
+                   std::string& error)
 {
 	OfflineHost host (in.sampleRate, options.block);
 	if (!host.ready ())
@@ -88,7 +88,8 @@ bool processAudio (const Audio& in, const ProcessOptions& options, Audio& out,
 			frameAt (in, start + j, left[j], right[j]);
 		const auto begin = std::chrono::steady_clock::now ();
 		const auto result = host.process (channels, channels, 2, n);
-		stats.cpuSeconds += std::chrono::duration<double> (std::chrono::steady_clock::now () - begin).count ();
+		stats.cpuSeconds +=
+		    std::chrono::duration<double> (std::chrono::steady_clock::now () - begin).count ();
 		if (result != Steinberg::kResultOk)
 		{
 			error = "the processor refused a block";

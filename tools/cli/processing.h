@@ -9,16 +9,16 @@ namespace cadora::cli {
 
 struct ProcessOptions
 {
-	int pitch = 0;       // semitones, -5..+5
-	double mute = 0.0;   // Mute Strength, 0..1
-	int block = 512;     // host block length
+	int pitch = 0;     // semitones, -5..+5
+	double mute = 0.0; // Mute Strength, 0..1
+	int block = 512;   // host block length
 };
 
 struct ProcessStats
 {
 	size_t blocks = 0;
-	unsigned latency = 0;          // reported by the processor
-	double cpuSeconds = 0.0;       // time spent in process()
+	unsigned latency = 0;    // reported by the processor
+	double cpuSeconds = 0.0; // time spent in process()
 };
 
 struct Arguments;
@@ -29,7 +29,7 @@ bool parseProcessOptions (const Arguments& args, ProcessOptions& options, std::s
 
 // Processes `in` into `out` (same length and channel count). With a transposition the
 // processor's latency is compensated, so the output lines up with the input.
-bool processAudio (const Audio& in, const ProcessOptions& options, Audio& out,
-                   ProcessStats& stats, std::string& error);
+bool processAudio (const Audio& in, const ProcessOptions& options, Audio& out, ProcessStats& stats,
+                   std::string& error);
 
 } // namespace cadora::cli

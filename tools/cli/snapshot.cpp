@@ -66,9 +66,11 @@ bool render (const SnapshotOptions& options, double musicSeconds, std::string& e
 	SongDetector detector (0);
 	waitForFirstPass (detector);
 	const EditorSize size = editorSizeForWidth (options.width);
-	auto view = VSTGUI::makeOwned<CadoraDashboard> (
-	    VSTGUI::CRect (0, 0, size.width, size.height), fixedParameters (options.music.pitch, options.music.mute, 0),
-	    std::make_unique<PluginDashboardSource> (sharedStatus (), &detector));
+	auto view =
+	    VSTGUI::makeOwned<CadoraDashboard> (VSTGUI::CRect (0, 0, size.width, size.height),
+	                                        fixedParameters (options.music.pitch, options.music.mute, 0),
+	                                        std::make_unique<PluginDashboardSource> (sharedStatus (),
+	                                                                                 &detector));
 	// One refresh takes the auto-tune's retune value into the first slider; a few
 	// drawings let the bars settle on the last band levels, as on screen.
 	view->refreshTick ();
@@ -119,7 +121,8 @@ int snapshotCommand (int argc, char** argv)
 	audio.channels = 2;
 	audio.interleaved = clip.interleaved;
 	AnalysisResult result;
-	runAnalysis (audio, options.music, [] (const Snapshot&) {}, result);
+	runAnalysis (
+	    audio, options.music, [] (const Snapshot&) {}, result);
 
 	VSTGUI::init (nullptr);
 	const bool ok = render (options, clip.seconds, error);

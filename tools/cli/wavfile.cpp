@@ -91,7 +91,8 @@ bool writeAudio (const std::string& path, const Audio& audio, std::string& error
 		std::ofstream out (temporary, std::ios::binary | std::ios::trunc);
 		if (!out)
 			return false;
-		out.write (reinterpret_cast<const char*> (header.data ()), static_cast<std::streamsize> (header.size ()));
+		out.write (reinterpret_cast<const char*> (header.data ()),
+		           static_cast<std::streamsize> (header.size ()));
 		written = writeSamples (out, audio.interleaved);
 		out.close ();
 		written = written && !out.fail ();

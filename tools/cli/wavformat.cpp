@@ -113,9 +113,9 @@ float sampleAt (const uint8_t* p, const Format& format)
 		case 24:
 		{
 			// Shifted into the top of 32 bits, so that the sign comes along.
-			const auto v = static_cast<int32_t> (static_cast<uint32_t> (p[0]) << 8 |
-			                                     static_cast<uint32_t> (p[1]) << 16 |
-			                                     static_cast<uint32_t> (p[2]) << 24);
+			const auto v =
+			    static_cast<int32_t> (static_cast<uint32_t> (p[0]) << 8 | static_cast<uint32_t> (p[1]) << 16 |
+			                          static_cast<uint32_t> (p[2]) << 24);
 			return static_cast<float> (v >> 8) * (1.0f / 0x800000);
 		}
 		default: return static_cast<float> (static_cast<int32_t> (read32 (p))) * (1.0f / 0x80000000);

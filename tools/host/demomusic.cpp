@@ -10,7 +10,7 @@ namespace cadora {
 namespace {
 
 constexpr int kRate = 44100;
-constexpr double kBeat = 0.5;  // 120 BPM
+constexpr double kBeat = 0.5; // 120 BPM
 
 double midiHz (int note)
 {
@@ -54,7 +54,8 @@ void addBeat (DemoClip& audio, size_t first, size_t length, int melodyNote)
 	{
 		const double t = static_cast<double> (j) / kRate;
 		const double lead = 0.12 * tone (midiHz (melodyNote), t);
-		const double kick = 0.35 * std::sin (2 * kPi * (50 + 80 * std::exp (-30 * t)) * t) * std::exp (-12 * t);
+		const double kick =
+		    0.35 * std::sin (2 * kPi * (50 + 80 * std::exp (-30 * t)) * t) * std::exp (-12 * t);
 		addSample (audio, first + j, lead + kick, lead + kick);
 	}
 }

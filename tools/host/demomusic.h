@@ -10,9 +10,9 @@ namespace cadora {
 struct DemoClip
 {
 	int sampleRate = 44100;
-	std::vector<float> interleaved;  // stereo
-	const char* keyName;             // the key the clip is written in
-	int keyIndex;                    // its key index (0 = A major, ...)
+	std::vector<float> interleaved; // stereo
+	const char* keyName;            // the key the clip is written in
+	int keyIndex;                   // its key index (0 = A major, ...)
 	int tempoBpm;
 	double seconds;
 	size_t frames () const { return interleaved.size () / 2; }

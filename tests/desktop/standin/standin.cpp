@@ -57,7 +57,8 @@ bool makeLongTitleWindow ()
 
 void reportRegion (const char* name, void* base)
 {
-	std::printf ("region %s %llx %llx\n", name, static_cast<unsigned long long> (reinterpret_cast<uintptr_t> (base)),
+	std::printf ("region %s %llx %llx\n", name,
+	             static_cast<unsigned long long> (reinterpret_cast<uintptr_t> (base)),
 	             static_cast<unsigned long long> (kRegionSize));
 }
 
@@ -89,8 +90,8 @@ bool makeRegions (void* readWrite)
 
 void* allocateReadWriteHigh ()
 {
-	void* at = VirtualAlloc (reinterpret_cast<void*> (kPreferredVirtualBase), kRegionSize, MEM_COMMIT | MEM_RESERVE,
-	                         PAGE_READWRITE);
+	void* at = VirtualAlloc (reinterpret_cast<void*> (kPreferredVirtualBase), kRegionSize,
+	                         MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
 	return at ? at : allocate (MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
 }
 
@@ -105,8 +106,10 @@ bool makeMvboxMemory ()
 	std::memcpy (heapEntry, kHeapEntry, sizeof (kHeapEntry));
 	char* virtualEntry = static_cast<char*> (region) + 0x1230;
 	std::memcpy (virtualEntry, kVirtualEntry, sizeof (kVirtualEntry));
-	std::printf ("entry heap %llx\n", static_cast<unsigned long long> (reinterpret_cast<uintptr_t> (heapEntry)));
-	std::printf ("entry virtual %llx\n", static_cast<unsigned long long> (reinterpret_cast<uintptr_t> (virtualEntry)));
+	std::printf ("entry heap %llx\n",
+	             static_cast<unsigned long long> (reinterpret_cast<uintptr_t> (heapEntry)));
+	std::printf ("entry virtual %llx\n",
+	             static_cast<unsigned long long> (reinterpret_cast<uintptr_t> (virtualEntry)));
 	return makeRegions (region);
 }
 

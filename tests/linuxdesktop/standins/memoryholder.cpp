@@ -84,7 +84,8 @@ int main (int argc, char** argv)
 	for (uint64_t r = 0; r < regions; ++r)
 	{
 		void* want = reinterpret_cast<void*> (base + r * (size + kPage));
-		void* got = mmap (want, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED_NOREPLACE, -1, 0);
+		void* got = mmap (want, size, PROT_READ | PROT_WRITE,
+		                  MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED_NOREPLACE, -1, 0);
 		if (got != want)
 			return 1;
 		starts.push_back (static_cast<unsigned char*> (got));
@@ -117,7 +118,8 @@ int main (int argc, char** argv)
 		if (line != "grow")
 			continue;
 		void* want = reinterpret_cast<void*> (base + regions * (size + kPage));
-		void* got = mmap (want, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED_NOREPLACE, -1, 0);
+		void* got = mmap (want, size, PROT_READ | PROT_WRITE,
+		                  MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED_NOREPLACE, -1, 0);
 		if (got == want)
 			++regions;
 		std::printf (got == want ? "grown\n" : "failed\n");

@@ -23,10 +23,11 @@ struct Player
 
 Player player;
 
-int getString (sd_bus*, const char*, const char*, const char* property, sd_bus_message* reply, void*, sd_bus_error*)
+int getString (sd_bus*, const char*, const char*, const char* property, sd_bus_message* reply, void*,
+               sd_bus_error*)
 {
 	const std::string name = property;
-	const std::string& value = name == "Identity" ? player.identity
+	const std::string& value = name == "Identity"       ? player.identity
 	                           : name == "DesktopEntry" ? player.desktopEntry
 	                                                    : player.status;
 	return sd_bus_message_append (reply, "s", value.c_str ());
@@ -56,17 +57,17 @@ int getMetadata (sd_bus*, const char*, const char*, const char*, sd_bus_message*
 }
 
 const sd_bus_vtable kRoot[] = {
-	SD_BUS_VTABLE_START (0),
-	SD_BUS_PROPERTY ("Identity", "s", getString, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-	SD_BUS_PROPERTY ("DesktopEntry", "s", getString, 0, SD_BUS_VTABLE_PROPERTY_CONST),
-	SD_BUS_VTABLE_END,
+    SD_BUS_VTABLE_START (0),
+    SD_BUS_PROPERTY ("Identity", "s", getString, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_PROPERTY ("DesktopEntry", "s", getString, 0, SD_BUS_VTABLE_PROPERTY_CONST),
+    SD_BUS_VTABLE_END,
 };
 
 const sd_bus_vtable kPlayer[] = {
-	SD_BUS_VTABLE_START (0),
-	SD_BUS_PROPERTY ("PlaybackStatus", "s", getString, 0, 0),
-	SD_BUS_PROPERTY ("Metadata", "a{sv}", getMetadata, 0, 0),
-	SD_BUS_VTABLE_END,
+    SD_BUS_VTABLE_START (0),
+    SD_BUS_PROPERTY ("PlaybackStatus", "s", getString, 0, 0),
+    SD_BUS_PROPERTY ("Metadata", "a{sv}", getMetadata, 0, 0),
+    SD_BUS_VTABLE_END,
 };
 
 void parse (int argc, char** argv)
@@ -102,9 +103,10 @@ int main (int argc, char** argv)
 	sd_bus* bus = nullptr;
 	if (sd_bus_open_user (&bus) < 0)
 		return 1;
-	if (sd_bus_add_object_vtable (bus, nullptr, "/org/mpris/MediaPlayer2", "org.mpris.MediaPlayer2", kRoot, nullptr) < 0 ||
-	    sd_bus_add_object_vtable (bus, nullptr, "/org/mpris/MediaPlayer2", "org.mpris.MediaPlayer2.Player", kPlayer,
+	if (sd_bus_add_object_vtable (bus, nullptr, "/org/mpris/MediaPlayer2", "org.mpris.MediaPlayer2", kRoot,
 	                              nullptr) < 0 ||
+	    sd_bus_add_object_vtable (bus, nullptr, "/org/mpris/MediaPlayer2", "org.mpris.MediaPlayer2.Player",
+	                              kPlayer, nullptr) < 0 ||
 	    sd_bus_request_name (bus, player.name.c_str (), 0) < 0)
 		return 1;
 	cadora::standin::announceReady ();

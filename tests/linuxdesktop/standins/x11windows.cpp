@@ -24,7 +24,9 @@ struct WindowPlan
 
 xcb_atom_t atom (xcb_connection_t* c, const char* name)
 {
-	auto* reply = xcb_intern_atom_reply (c, xcb_intern_atom (c, 0, static_cast<uint16_t> (std::strlen (name)), name), nullptr);
+	auto* reply =
+	    xcb_intern_atom_reply (c, xcb_intern_atom (c, 0, static_cast<uint16_t> (std::strlen (name)), name),
+	                           nullptr);
 	const xcb_atom_t value = reply ? reply->atom : xcb_atom_t {XCB_ATOM_NONE};
 	std::free (reply);
 	return value;
@@ -76,18 +78,22 @@ int main (int argc, char** argv)
 		if (reparent)
 		{
 			parent = xcb_generate_id (c);
-			xcb_create_window (c, XCB_COPY_FROM_PARENT, parent, root, 0, 0, plan.width + 10, plan.height + 30, 0,
-			                   XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+			xcb_create_window (c, XCB_COPY_FROM_PARENT, parent, root, 0, 0, plan.width + 10, plan.height + 30,
+			                   0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
 			if (plan.state == "visible")
 				xcb_map_window (c, parent);
 		}
 		const xcb_window_t w = xcb_generate_id (c);
 		xcb_create_window (c, XCB_COPY_FROM_PARENT, w, parent, 5, 25, plan.width, plan.height, 0,
 		                   XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-		const std::string wmClass = "standin" + std::string (1, '\0') + plan.className + std::string (1, '\0');
-		setProperty (c, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, static_cast<uint32_t> (wmClass.size ()), wmClass.data ());
-		setProperty (c, w, netWmName, utf8, 8, static_cast<uint32_t> (plan.title.size ()), plan.title.data ());
-		setProperty (c, w, XCB_ATOM_WM_NAME, utf8, 8, static_cast<uint32_t> (plan.title.size ()), plan.title.data ());
+		const std::string wmClass =
+		    "standin" + std::string (1, '\0') + plan.className + std::string (1, '\0');
+		setProperty (c, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, static_cast<uint32_t> (wmClass.size ()),
+		             wmClass.data ());
+		setProperty (c, w, netWmName, utf8, 8, static_cast<uint32_t> (plan.title.size ()),
+		             plan.title.data ());
+		setProperty (c, w, XCB_ATOM_WM_NAME, utf8, 8, static_cast<uint32_t> (plan.title.size ()),
+		             plan.title.data ());
 		setProperty (c, w, netWmPid, XCB_ATOM_CARDINAL, 32, 1, &pid);
 		if (plan.state == "iconic")
 		{
