@@ -146,8 +146,7 @@ void AutoTuneLink::createThrowAways (const Candidate& candidate, std::vector<Thr
 	if (!factory)
 		return;
 	const KnownAutoTune& known = kKnownAutoTunes[candidate.row];
-	PFactoryInfo factoryInfo;
-	std::memset (&factoryInfo, 0, sizeof factoryInfo);
+	PFactoryInfo factoryInfo; // zeroed by its constructor
 	int32 classCount = 0;
 	if (!platform::guarded ([&] {
 		    factory->getFactoryInfo (&factoryInfo);
@@ -159,8 +158,7 @@ void AutoTuneLink::createThrowAways (const Candidate& candidate, std::vector<Thr
 	IEditController* instance = nullptr;
 	for (int32 i = 0; i < classCount && !instance; ++i)
 	{
-		PClassInfo info;
-		std::memset (&info, 0, sizeof info);
+		PClassInfo info; // zeroed by its constructor
 		tresult result = kResultFalse;
 		if (!platform::guarded ([&] { result = factory->getClassInfo (i, &info); }))
 			continue;

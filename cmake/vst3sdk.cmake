@@ -28,6 +28,23 @@ endif()
 add_subdirectory("${CADORA_SDK_DIR}" "${CMAKE_BINARY_DIR}/vst3sdk" EXCLUDE_FROM_ALL)
 smtg_enable_vst3_sdk()
 
+# The SDK's headers are system headers to our code: our warnings (and -Werror) are about
+# our own code, not about what its headers do.
+function(cadora_mark_system_targets dir)
+  get_property(targets DIRECTORY "${dir}" PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(NOT type STREQUAL "UTILITY")
+      set_property(TARGET ${target} PROPERTY SYSTEM ON)
+    endif()
+  endforeach()
+  get_property(subdirs DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
+  foreach(subdir IN LISTS subdirs)
+    cadora_mark_system_targets("${subdir}")
+  endforeach()
+endfunction()
+cadora_mark_system_targets("${CADORA_SDK_DIR}")
+
 # VSTGUIEditor registers module initialisers, whose registry this SDK build leaves out of
 # its libraries; the plug-in's own entry points bring the toolkit up, so the registry is
 # only linked, with the module handle it reads.

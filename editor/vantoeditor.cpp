@@ -130,13 +130,13 @@ tresult PLUGIN_API VantoEditor::checkSizeConstraint (ViewRect* rect)
 
 void VantoEditor::beginEdit (int32_t index)
 {
-	if (index >= 0 && index < kParamCount)
+	if (index >= 0 && index < static_cast<int32_t> (kParamCount))
 		VSTGUIEditor::beginEdit (index);
 }
 
 void VantoEditor::endEdit (int32_t index)
 {
-	if (index >= 0 && index < kParamCount)
+	if (index >= 0 && index < static_cast<int32_t> (kParamCount))
 		VSTGUIEditor::endEdit (index);
 }
 

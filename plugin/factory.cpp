@@ -46,7 +46,7 @@ void copyText (char8 (&target)[N], const char* text)
 template <typename Info>
 void fillCommonFields (const ClassEntry& entry, Info& info)
 {
-	std::memset (&info, 0, sizeof (info));
+	info = Info ();
 	entry.cid->toTUID (info.cid);
 	info.cardinality = PClassInfo::kManyInstances;
 	copyText (info.category, entry.category);
@@ -89,7 +89,7 @@ tresult PLUGIN_API CadoraFactory::getFactoryInfo (PFactoryInfo* info)
 {
 	if (!info)
 		return kInvalidArgument;
-	std::memset (info, 0, sizeof (*info));
+	*info = PFactoryInfo ();
 	copyText (info->vendor, kVendor);
 	copyText (info->url, kVendorUrl);
 	copyText (info->email, kVendorEmail);

@@ -18,7 +18,7 @@ bool readState (IBStream* state, const StateRules& rules, StateFields& fields)
 		return false;
 	IBStreamer streamer (state, kLittleEndian);
 	fields.parametersRead = 0;
-	for (int id = 0; id < kParamCount; ++id)
+	for (int id = 0; id < static_cast<int> (kParamCount); ++id)
 	{
 		if (rules.editorSize && id == kFieldsBeforeEditorSize &&
 		    (!streamer.readInt32 (fields.editorWidth) || !streamer.readInt32 (fields.editorHeight)))
@@ -42,7 +42,7 @@ bool writeState (IBStream* state, const StateRules& rules, const StateFields& fi
 	if (!state)
 		return false;
 	IBStreamer streamer (state, kLittleEndian);
-	for (int id = 0; id < kParamCount; ++id)
+	for (int id = 0; id < static_cast<int> (kParamCount); ++id)
 	{
 		if (rules.editorSize && id == kFieldsBeforeEditorSize &&
 		    (!streamer.writeInt32 (fields.editorWidth) || !streamer.writeInt32 (fields.editorHeight)))

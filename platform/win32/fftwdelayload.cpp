@@ -73,7 +73,9 @@ FARPROC WINAPI onDelayLoadFailure (unsigned notice, PDelayLoadInfo info)
 		// each lookup fails and ends up below.
 		return reinterpret_cast<FARPROC> (LoadLibraryW (L"kernel32.dll"));
 	if (notice == dliFailGetProc)
-		return reinterpret_cast<FARPROC> (&fftwUnavailable);
+		// Through void (*) (), the one function type that casts to any other without a
+		// warning: the caller only ever calls it as the FFTW function it asked for.
+		return reinterpret_cast<FARPROC> (reinterpret_cast<void (*) ()> (&fftwUnavailable));
 	return nullptr;
 }
 

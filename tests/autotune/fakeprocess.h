@@ -9,6 +9,7 @@
 #include "pluginterfaces/base/ipluginbase.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -36,7 +37,9 @@ public:
 	Steinberg::uint32 PLUGIN_API release () override { return 1; }
 	Steinberg::tresult PLUGIN_API getFactoryInfo (Steinberg::PFactoryInfo* info) override
 	{
-		std::strncpy (info->vendor, vendor.c_str (), sizeof info->vendor);
+		// As strncpy would: zero-padded, and unterminated when the name fills the field.
+		std::memset (info->vendor, 0, sizeof info->vendor);
+		std::memcpy (info->vendor, vendor.data (), std::min (vendor.size (), sizeof info->vendor));
 		return Steinberg::kResultOk;
 	}
 	Steinberg::int32 PLUGIN_API countClasses () override { return 1; }

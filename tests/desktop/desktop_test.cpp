@@ -408,7 +408,9 @@ TEST_F (DetectionThread, AudioSessionsListNothingAndReturnAtOnce)
 {
 	const int endpoints = activeRenderEndpoints ();
 	if (const char* expected = std::getenv ("CADORA_AUDIO_ENDPOINTS"))
+	{
 		ASSERT_EQ (endpoints, std::atoi (expected));
+	}
 	std::vector<platform::AudioSession> sessions {{7, 0.5f}};
 	const auto start = Clock::now ();
 	const bool listed = desktop->audioSessions (sessions);

@@ -39,7 +39,9 @@ TEST_P (OffsetFromPhaseAdvance, RecoversTheOffset)
 	float offset = 99.0f;
 	ASSERT_EQ (offsetFromPhaseAdvance (advance, energy, c.bin, c.hop, c.fftSize, offset), c.valid) << c.label;
 	if (c.valid)
+	{
 		EXPECT_NEAR (offset, c.offset, 2e-4) << c.label;
+	}
 }
 
 INSTANTIATE_TEST_SUITE_P (Cases, OffsetFromPhaseAdvance,

@@ -109,7 +109,10 @@ struct StreamBytes
 	StreamBytes& i32 (Steinberg::int32 v) { return append (&v, 4); }
 	StreamBytes& append (const void* p, size_t n)
 	{
-		bytes.insert (bytes.end (), static_cast<const char*> (p), static_cast<const char*> (p) + n);
+		// resize and copy: GCC 12 misreads an insert of a range into an empty vector as an overflow
+		const size_t at = bytes.size ();
+		bytes.resize (at + n);
+		std::memcpy (bytes.data () + at, p, n);
 		return *this;
 	}
 };
