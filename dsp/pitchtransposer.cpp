@@ -185,10 +185,10 @@ void PitchTransposer::runFrame ()
 	spectral.process ({newSpectrum, mapActive, timeFactor, transposeFactor, tonalityLimit});
 	for (int c = 0; c < channels; ++c)
 	{
-		const BandState* states = spectral.bandStates (c);
+		const ComplexF* heard = spectral.heard (c);
 		ComplexF* spectrum = stft.spectrum (c);
 		for (std::size_t b = 0; b < bins; ++b)
-			spectrum[b] = states[b].output;
+			spectrum[b] = heard[b];
 	}
 	for (int c = 0; c < channels; ++c)
 		stft.synthesise (c);

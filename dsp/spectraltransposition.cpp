@@ -19,6 +19,9 @@ constexpr float kTransientRise = 0.5f;
 // offset: the window's main lobe reaches about 1.7 bins, and within it the spectrum is the
 // partial's own, not something to stretch.
 constexpr float kPeakFlat = 1.5f;
+// Output bins either side of a steady partial whose reads are corrected for it: past its main
+// lobe (about 1.7 bins) and the first sidelobes.
+constexpr std::size_t kLobeReach = 4;
 
 // v scaled to magnitude sqrt(energy); a vanishing v is replaced by `fallback`.
 inline ComplexF withEnergy (ComplexF v, ComplexF fallback, float energy)
@@ -58,6 +61,7 @@ void SpectralTransposition::configure (int channelCount, std::size_t size, std::
 	// A transient stays inside the window for as many frames as it takes the window to pass over it.
 	transientFrames = static_cast<uint8_t> (std::min<std::size_t> ((window.size () + hop - 1) / hop, 255));
 	sidelobes.configure (window, origin, size);
+	lobe.configure (window, origin, size);
 	reader.configure (window, origin, size, hop);
 	states.assign (channels * bands, BandState {kZero, kZero, kZero, 0.0f});
 	prediction.assign (channels * bands, BandPrediction {0.0f, kZero});
@@ -73,6 +77,10 @@ void SpectralTransposition::configure (int channelCount, std::size_t size, std::
 	transient.assign (bands, 0);
 	lowerReads.assign (channels * bands, LowerReads {kZero, kZero});
 	leaders.assign (bands, 0);
+	heardSpectrum.assign (channels * bands, kZero);
+	amplitude.assign (channels * (bands / 2), kZero);
+	turn.assign (channels * (bands / 2), kZero);
+	modelled.assign (bands / 2, 0);
 }
 
 void SpectralTransposition::clearBandStates ()
@@ -96,6 +104,7 @@ void SpectralTransposition::process (const FrameSettings& frame)
 		computeTimeRotation ();
 	predict (frame.newSpectrum, frame.timeFactor);
 	reconstructPhases (frame.timeFactor);
+	exchangeLobes (frame.mapActive);
 	if (frame.newSpectrum)
 		for (BandState& s : states)
 			s.prevInput = s.input;
@@ -428,6 +437,128 @@ void SpectralTransposition::followLeader (std::size_t bin, std::size_t leader)
 		const BandPrediction& own = prediction[c * bands + bin];
 		const ComplexF v = leadOutput * (own.input * conj (lead.input));
 		states[c * bands + bin].output = withEnergy (v, own.input, own.energy);
+	}
+}
+
+// What the read at fractional input bin x holds of a partial at `partialBin` of unit amplitude.
+ComplexF SpectralTransposition::lobeRead (float x, float partialBin) const
+{
+	const auto count = static_cast<std::ptrdiff_t> (bands);
+	const BinRead r = resolveRead (reader, x, count);
+	if (r.silent)
+		return kZero;
+	ComplexF sum = kZero;
+	for (std::size_t j = 0; j < FractionalRead::kTaps; ++j)
+	{
+		const std::ptrdiff_t k = r.first + static_cast<std::ptrdiff_t> (j);
+		if (k >= 0 && k < count)
+			sum = sum + lobe.at (static_cast<float> (k) - partialBin) * r.taps[j];
+	}
+	return sum;
+}
+
+// Amplitude of every steady partial by least squares over the bins nearest it, less what its
+// neighbours put there; and how the output at its own bin is turned against the input read there.
+bool SpectralTransposition::estimatePartials ()
+{
+	bool any = false;
+	const std::size_t count = peakList.size ();
+	for (std::size_t i = 0; i < count; ++i)
+	{
+		const SpectralPeak& p = peakList[i];
+		const std::size_t k = nearestBin (p.outputBin, bands);
+		modelled[i] = p.steady && region[k] == i;
+		for (std::size_t c = 0; c < channels && modelled[i]; ++c)
+		{
+			const ComplexF ratio = states[c * bands + k].output * conj (prediction[c * bands + k].input);
+			const float norm = squaredMagnitude (ratio);
+			if (!(norm > kTiny))
+				modelled[i] = 0;
+			turn[c * count + i] = ratio * (1.0f / std::sqrt (norm + kTiny));
+		}
+		any = any || modelled[i];
+	}
+	if (!any)
+		return false;
+	for (std::size_t c = 0; c < channels; ++c)
+		for (int pass = 0; pass < 2; ++pass)
+			refineAmplitudes (c);
+	return true;
+}
+
+void SpectralTransposition::refineAmplitudes (std::size_t c)
+{
+	const std::size_t count = peakList.size ();
+	const BandState* s = states.data () + c * bands;
+	ComplexF* a = amplitude.data () + c * count;
+	for (std::size_t i = 0; i < count; ++i)
+	{
+		if (!modelled[i])
+		{
+			a[i] = kZero;
+			continue;
+		}
+		const float f = peakList[i].inputBin;
+		const std::size_t k = nearestBin (f, bands);
+		ComplexF num = kZero;
+		float den = 0.0f;
+		for (std::size_t b = k > 0 ? k - 1 : 0; b <= k + 1 && b < bands; ++b)
+		{
+			ComplexF x = s[b].input;
+			if (i > 0 && modelled[i - 1])
+				x = x - a[i - 1] * lobe.at (static_cast<float> (b) - peakList[i - 1].inputBin);
+			if (i + 1 < count && modelled[i + 1])
+				x = x - a[i + 1] * lobe.at (static_cast<float> (b) - peakList[i + 1].inputBin);
+			const ComplexF w = lobe.at (static_cast<float> (b) - f);
+			num = num + conj (w) * x;
+			den += squaredMagnitude (w);
+		}
+		a[i] = num * (1.0f / (den + kTiny));
+	}
+}
+
+// A bin of one steady partial's stretch reads the input at that partial's offset, so whatever a
+// close neighbour partial puts there comes out moved by the wrong offset, and the neighbour's own
+// lobe stops short at the stretch's edge. Around each modelled partial, the bins of the other
+// stretches lose what their read holds of it and gain its lobe where it has moved to, turned as
+// its own bins are.
+void SpectralTransposition::exchangeLobes (bool mapActive)
+{
+	for (std::size_t i = 0; i < states.size (); ++i)
+		heardSpectrum[i] = states[i].output;
+	if (!mapActive || peakList.empty () || !estimatePartials ())
+		return;
+	const std::size_t count = peakList.size ();
+	const auto reach = static_cast<std::ptrdiff_t> (kLobeReach);
+	for (std::size_t i = 0; i < count; ++i)
+	{
+		if (!modelled[i])
+			continue;
+		const SpectralPeak& p = peakList[i];
+		const float offset = p.inputBin - p.outputBin;
+		const auto centre = static_cast<std::ptrdiff_t> (std::floor (p.outputBin));
+		const std::ptrdiff_t begin = std::max (centre - reach, std::ptrdiff_t {0});
+		const std::ptrdiff_t end = std::min (centre + reach + 1, static_cast<std::ptrdiff_t> (bands));
+		for (std::ptrdiff_t b = begin; b < end; ++b)
+		{
+			const uint32_t r = region[b];
+			if (!modelled[r])
+				continue;
+			const float at = static_cast<float> (b);
+			const ComplexF moved = lobeRead (at + offset, p.inputBin);
+			const ComplexF held = lobeRead (map[b].inputBin, p.inputBin);
+			for (std::size_t c = 0; c < channels; ++c)
+			{
+				const std::size_t n = c * bands + static_cast<std::size_t> (b);
+				const ComplexF read = prediction[n].input;
+				const float norm = squaredMagnitude (read);
+				const ComplexF a = amplitude[c * count + i];
+				ComplexF change = turn[c * count + i] * a * moved;
+				if (norm > kTiny)
+					change = change - states[n].output * conj (read) * a * held * (1.0f / norm);
+				heardSpectrum[n] = heardSpectrum[n] + change;
+			}
+		}
 	}
 }
 

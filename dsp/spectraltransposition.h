@@ -8,6 +8,7 @@
 #include "dsp/complexfloat.h"
 #include "dsp/fractionalread.h"
 #include "dsp/spectralpeaks.h"
+#include "dsp/windowlobe.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -82,6 +83,12 @@ public:
 	{
 		return prediction.data () + static_cast<std::size_t> (channel) * bands;
 	}
+	// This frame's output as it is to be heard: the band states' outputs, with the main lobes of
+	// close steady partials put where each partial has moved (the states keep one offset per bin).
+	const ComplexF* heard (int channel) const
+	{
+		return heardSpectrum.data () + static_cast<std::size_t> (channel) * bands;
+	}
 	const std::vector<SpectralPeak>& peaks () const { return peakList; }
 	const std::vector<BinMapPoint>& binMap () const { return map; }
 
@@ -112,6 +119,10 @@ private:
 	NeighbourReads drawNeighbourReads (std::size_t b, std::size_t leader, float t);
 	void followLeader (std::size_t bin, std::size_t leader);
 	ComplexF inputAt (const BandState* s, float x) const;
+	void exchangeLobes (bool mapActive);
+	bool estimatePartials ();
+	void refineAmplitudes (std::size_t c);
+	ComplexF lobeRead (float x, float partialBin) const;
 	float drawOffset (float t);
 
 	std::size_t channels = 0;
@@ -133,7 +144,12 @@ private:
 	std::vector<LowerReads> lowerReads; // channels x bands, when the neighbour distances are fixed
 	std::size_t span = 0;               // L: bins whose phases turn by whole turns per interval
 	uint8_t transientFrames = 0;        // frames the window takes to pass over a transient
+	std::vector<ComplexF> heardSpectrum; // channels x bands
+	std::vector<ComplexF> amplitude;     // channels x peaks: each steady partial's C in C W(k - f)
+	std::vector<ComplexF> turn;          // channels x peaks: output over input at the partial's bin
+	std::vector<uint8_t> modelled;       // per peak: steady, with a turn to place its lobe by
 	SidelobeGuard sidelobes;
+	WindowLobe lobe;
 	FractionalRead reader;
 	std::mt19937 random;
 };
