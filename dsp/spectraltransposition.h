@@ -3,6 +3,8 @@
 // bins and the previous frame, keeping each channel's phase relation to the loudest one.
 // A steady partial keeps the phase relations within its own stretch of bins; a transient (a bin
 // whose energy has just risen) ties all neighbours together, so that a click stays a click.
+// Each bin is carried from frame to frame at one partial's offset; what is heard also puts the
+// lobes of close steady partials, which spill into each other's stretches, where each has moved.
 #pragma once
 
 #include "dsp/complexfloat.h"
@@ -137,13 +139,13 @@ private:
 	std::vector<std::size_t> maxima;    // the frame's local maxima of energy, ascending
 	std::vector<SpectralPeak> peakList; // capacity bands/2, reserved by configure
 	std::vector<BinMapPoint> map;
-	std::vector<ComplexF> rotation;     // per bin, one interval's turn relative to its input position
-	std::vector<uint32_t> region;       // per output bin, the peak whose stretch of bins it is in
-	std::vector<uint8_t> transient;     // per bin, frames it still counts as part of a transient
-	std::vector<std::size_t> leaders;   // per bin, the channel whose prediction is loudest
-	std::vector<LowerReads> lowerReads; // channels x bands, when the neighbour distances are fixed
-	std::size_t span = 0;               // L: bins whose phases turn by whole turns per interval
-	uint8_t transientFrames = 0;        // frames the window takes to pass over a transient
+	std::vector<ComplexF> rotation;      // per bin, one interval's turn relative to its input position
+	std::vector<uint32_t> region;        // per output bin, the peak whose stretch of bins it is in
+	std::vector<uint8_t> transient;      // per bin, frames it still counts as part of a transient
+	std::vector<std::size_t> leaders;    // per bin, the channel whose prediction is loudest
+	std::vector<LowerReads> lowerReads;  // channels x bands, when the neighbour distances are fixed
+	std::size_t span = 0;                // L: bins whose phases turn by whole turns per interval
+	uint8_t transientFrames = 0;         // frames the window takes to pass over a transient
 	std::vector<ComplexF> heardSpectrum; // channels x bands
 	std::vector<ComplexF> amplitude;     // channels x peaks: each steady partial's C in C W(k - f)
 	std::vector<ComplexF> turn;          // channels x peaks: output over input at the partial's bin

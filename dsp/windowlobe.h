@@ -14,7 +14,7 @@ namespace cadora {
 class WindowLobe
 {
 public:
-	static constexpr float kReach = 8.0f; // bins either side tabulated
+	static constexpr float kReach = 16.0f; // bins either side: a correction's reach and more
 
 	// Tabulates the transform of `window` (time origin at `origin`) at an FFT of `fftSize`, in the
 	// analysis' own convention (frame wrapped round the origin). Not for the audio thread.
