@@ -1,6 +1,7 @@
 #include "dsp/spectralpeaks.h"
 
 #include "dsp/mathconstants.h"
+#include "dsp/windowlobe.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,21 +19,6 @@ constexpr double kLeakMargin = 4.0;
 // Below this share of the energy at the bin, the phase advance is noise rather than a partial's.
 constexpr float kCoherence = 0.1f;
 
-// |W(nu)|^2 of the window with its time origin at `origin`, nu in bins of an FFT of `fftSize`.
-double windowEnergyAt (const std::vector<float>& window, std::size_t origin, std::size_t fftSize, double nu)
-{
-	const std::complex<double> step = std::polar (1.0, -2.0 * kPi * nu / static_cast<double> (fftSize));
-	std::complex<double> phasor =
-	    std::polar (1.0, 2.0 * kPi * nu * static_cast<double> (origin) / static_cast<double> (fftSize));
-	std::complex<double> sum;
-	for (const float w : window)
-	{
-		sum += static_cast<double> (w) * phasor;
-		phasor *= step;
-	}
-	return std::norm (sum);
-}
-
 // Principal value of an angle, in (-pi, pi].
 float wrapAngle (float a)
 {
@@ -48,7 +34,8 @@ void SidelobeGuard::configure (const std::vector<float>& window, std::size_t ori
 	// Energy at nu = 0, 1/16, ... bins; the last entry covers the envelope beyond the reach.
 	std::vector<double> energy ((reach + 1) * kStepsPerBin + 1);
 	for (std::size_t i = 0; i < energy.size (); ++i)
-		energy[i] = windowEnergyAt (window, origin, fftSize, static_cast<double> (i) / kStepsPerBin);
+		energy[i] =
+		    std::norm (windowTransformAt (window, origin, fftSize, static_cast<double> (i) / kStepsPerBin));
 	// The strongest bin of a partial lies within half a bin of it, so it holds at least |W(0.5)|^2,
 	// and a bin d away from it is at least d - 0.5 bins from the partial.
 	const double weakestPeak = energy[kStepsPerBin / 2];

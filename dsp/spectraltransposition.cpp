@@ -23,6 +23,8 @@ constexpr float kPeakFlat = 1.5f;
 // the nearer sidelobes, which still hold -40 to -47 dB 5 to 8 bins out (on a close chord, reaching
 // 12 rather than 4 bins takes the worst residual from -44.7 to -48.0 dB).
 constexpr std::size_t kLobeReach = 12;
+// Reads this close share their taps closely enough to be taken as one (bins).
+constexpr float kSameRead = 1e-4f;
 
 // v scaled to magnitude sqrt(energy); a vanishing v is replaced by `fallback`.
 inline ComplexF withEnergy (ComplexF v, ComplexF fallback, float energy)
@@ -441,19 +443,24 @@ void SpectralTransposition::followLeader (std::size_t bin, std::size_t leader)
 	}
 }
 
-// What the read at fractional input bin x holds of a partial at `partialBin` of unit amplitude.
-ComplexF SpectralTransposition::lobeRead (float x, float partialBin) const
+// What the read at fractional input bin x holds of a partial of unit amplitude, given its lobe.
+ComplexF SpectralTransposition::lobeRead (float x, const WindowLobe::AtBins& partial) const
+{
+	const BinRead r = resolveRead (reader, x, static_cast<std::ptrdiff_t> (bands));
+	return r.silent ? kZero : tapsOver (partial, r.first, r.taps);
+}
+
+// Taps applied to a partial's lobe from bin `first` on; bins outside the range read zero.
+ComplexF SpectralTransposition::tapsOver (const WindowLobe::AtBins& partial, std::ptrdiff_t first,
+                                          const FractionalRead::Taps& taps) const
 {
 	const auto count = static_cast<std::ptrdiff_t> (bands);
-	const BinRead r = resolveRead (reader, x, count);
-	if (r.silent)
-		return kZero;
 	ComplexF sum = kZero;
 	for (std::size_t j = 0; j < FractionalRead::kTaps; ++j)
 	{
-		const std::ptrdiff_t k = r.first + static_cast<std::ptrdiff_t> (j);
+		const std::ptrdiff_t k = first + static_cast<std::ptrdiff_t> (j);
 		if (k >= 0 && k < count)
-			sum = sum + lobe.at (static_cast<float> (k) - partialBin) * r.taps[j];
+			sum = sum + partial[k] * taps[j];
 	}
 	return sum;
 }
@@ -535,6 +542,7 @@ void SpectralTransposition::exchangeLobes (bool mapActive)
 	if (!mapActive || peakList.empty () || !estimatePartials ())
 		return;
 	const std::size_t count = peakList.size ();
+	const auto bins = static_cast<std::ptrdiff_t> (bands);
 	const auto reach = static_cast<std::ptrdiff_t> (kLobeReach);
 	for (std::size_t i = 0; i < count; ++i)
 	{
@@ -542,17 +550,24 @@ void SpectralTransposition::exchangeLobes (bool mapActive)
 			continue;
 		const SpectralPeak& p = peakList[i];
 		const float offset = p.inputBin - p.outputBin;
+		const WindowLobe::AtBins partial = lobe.around (p.inputBin);
 		const auto centre = static_cast<std::ptrdiff_t> (std::floor (p.outputBin));
 		const std::ptrdiff_t begin = std::max (centre - reach, std::ptrdiff_t {0});
-		const std::ptrdiff_t end = std::min (centre + reach + 1, static_cast<std::ptrdiff_t> (bands));
+		const std::ptrdiff_t end = std::min (centre + reach + 1, bins);
+		// At the partial's own offset every bin reads at the same fraction: one set of taps.
+		const BinRead own = resolveRead (reader, static_cast<float> (centre) + offset, bins);
 		for (std::ptrdiff_t b = begin; b < end; ++b)
 		{
 			const uint32_t r = region[b];
 			if (!modelled[r])
 				continue;
-			const float at = static_cast<float> (b);
-			const ComplexF moved = lobeRead (at + offset, p.inputBin);
-			const ComplexF held = lobeRead (map[b].inputBin, p.inputBin);
+			const float at = static_cast<float> (b) + offset;
+			const ComplexF moved = own.silent ? lobeRead (at, partial)
+			                       : at > -1.0f && at < static_cast<float> (bands)
+			                           ? tapsOver (partial, own.first + (b - centre), own.taps)
+			                           : kZero;
+			const float x = map[b].inputBin;
+			const ComplexF held = std::fabs (x - at) < kSameRead ? moved : lobeRead (x, partial);
 			for (std::size_t c = 0; c < channels; ++c)
 			{
 				const std::size_t n = c * bands + static_cast<std::size_t> (b);

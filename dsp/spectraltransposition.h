@@ -124,7 +124,9 @@ private:
 	void exchangeLobes (bool mapActive);
 	bool estimatePartials ();
 	void refineAmplitudes (std::size_t c);
-	ComplexF lobeRead (float x, float partialBin) const;
+	ComplexF lobeRead (float x, const WindowLobe::AtBins& partial) const;
+	ComplexF tapsOver (const WindowLobe::AtBins& partial, std::ptrdiff_t first,
+	                   const FractionalRead::Taps& taps) const;
 	float drawOffset (float t);
 
 	std::size_t channels = 0;

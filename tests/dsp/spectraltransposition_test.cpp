@@ -298,7 +298,7 @@ TEST_P (SpectralTranspositionClosePair, HeardAsEachAloneAdded)
 	ASSERT_EQ (st.peaks ().size (), 2u) << c.label;
 
 	// Least squares: heard = x p + y q over the bins of both lobes.
-	const auto first = static_cast<std::size_t> (outputBinOf (c.lower, c.factor)) - 6;
+	const auto first = static_cast<std::size_t> (std::max (outputBinOf (c.lower, c.factor) - 6.0f, 0.0f));
 	const auto last = static_cast<std::size_t> (outputBinOf (c.upper, c.factor)) + 7;
 	std::complex<double> pp, qq, pq, ph, qh;
 	double total = 0.0;
@@ -334,7 +334,9 @@ INSTANTIATE_TEST_SUITE_P (
         ClosePairCase {"upper 6 dB down, 3 bins apart, two up", 100.4, 103.4, -6.0, 1.122462f, 1},
         ClosePairCase {"upper 6 dB up, 2.4 bins apart, three down", 100.4, 102.8, 6.0, 0.8408964f, 1},
         ClosePairCase {"equal, 3.1 bins apart, five down, beside a silent channel", 100.2, 103.3, 0.0,
-                       0.7491535f, 2}));
+                       0.7491535f, 2},
+        ClosePairCase {"equal, 3.1 bins apart, five up, at the bottom of the range", 3.2, 6.3, 0.0,
+                       1.3348399f, 1}));
 
 // Transposing down: the top output bins map above the input range, read zero there and stay
 // silent in both channels.
