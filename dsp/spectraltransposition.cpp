@@ -562,24 +562,33 @@ void SpectralTransposition::exchangeLobes (bool mapActive)
 			if (!modelled[r])
 				continue;
 			const float at = static_cast<float> (b) + offset;
-			const ComplexF moved = own.silent ? lobeRead (at, partial)
-			                       : at > -1.0f && at < static_cast<float> (bands)
-			                           ? tapsOver (partial, own.first + (b - centre), own.taps)
-			                           : kZero;
+			ComplexF moved = kZero;
+			if (own.silent)
+				moved = lobeRead (at, partial);
+			else if (at > -1.0f && at < static_cast<float> (bands))
+				moved = tapsOver (partial, own.first + (b - centre), own.taps);
 			const float x = map[b].inputBin;
 			const ComplexF held = std::fabs (x - at) < kSameRead ? moved : lobeRead (x, partial);
-			for (std::size_t c = 0; c < channels; ++c)
-			{
-				const std::size_t n = c * bands + static_cast<std::size_t> (b);
-				const ComplexF read = prediction[n].input;
-				const float norm = squaredMagnitude (read);
-				const ComplexF a = amplitude[c * count + i];
-				ComplexF change = turn[c * count + i] * a * moved;
-				if (norm > kTiny)
-					change = change - states[n].output * conj (read) * a * held * (1.0f / norm);
-				heardSpectrum[n] = heardSpectrum[n] + change;
-			}
+			placeLobe (i, static_cast<std::size_t> (b), moved, held);
 		}
+	}
+}
+
+// In every channel, bin b gains partial i's lobe as `moved` reads it, turned as the partial's own
+// bin is, and loses the partial as `held`, the bin's own read, holds it, turned as the bin is.
+void SpectralTransposition::placeLobe (std::size_t i, std::size_t b, ComplexF moved, ComplexF held)
+{
+	const std::size_t count = peakList.size ();
+	for (std::size_t c = 0; c < channels; ++c)
+	{
+		const std::size_t n = c * bands + b;
+		const ComplexF read = prediction[n].input;
+		const float norm = squaredMagnitude (read);
+		const ComplexF a = amplitude[c * count + i];
+		ComplexF change = turn[c * count + i] * a * moved;
+		if (norm > kTiny)
+			change = change - states[n].output * conj (read) * a * held * (1.0f / norm);
+		heardSpectrum[n] = heardSpectrum[n] + change;
 	}
 }
 

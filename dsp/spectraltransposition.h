@@ -122,6 +122,7 @@ private:
 	void followLeader (std::size_t bin, std::size_t leader);
 	ComplexF inputAt (const BandState* s, float x) const;
 	void exchangeLobes (bool mapActive);
+	void placeLobe (std::size_t i, std::size_t b, ComplexF moved, ComplexF held);
 	bool estimatePartials ();
 	void refineAmplitudes (std::size_t c);
 	ComplexF lobeRead (float x, const WindowLobe::AtBins& partial) const;
