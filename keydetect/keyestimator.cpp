@@ -2,6 +2,7 @@
 
 #include "dsp/mathconstants.h"
 #include "keydetect/keyprofiles.h"
+#include "keydetect/resolutions.h"
 #include "keydetect/realfft.h"
 #include "keydetect/spectralkernel.h"
 
@@ -141,7 +142,7 @@ int32_t KeyEstimator::keyOfChromagram (const ChromaWorkspace& workspace) const
 		return kSilenceKey;
 	for (int i = 0; i < kBandsPerOctave; ++i)
 		pc[i] += kOpeningExtraWeight * opening[i];
-	return bestKeyForChroma (pc);
+	return bestKeyForMusic (pc, resolutionsByRoot (workspace.chroma));
 }
 
 } // namespace cadora

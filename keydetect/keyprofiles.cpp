@@ -121,4 +121,28 @@ int32_t bestKeyForChroma (const PitchClassLevels& chroma)
 	return best;
 }
 
+int32_t bestKeyForMusic (const PitchClassLevels& chroma, const PitchClassLevels& resolutions)
+{
+	const int32_t fit = bestKeyForChroma (chroma);
+	const int fitTonic = fit / 2;
+	int32_t best = fit;
+	double bestScore = keyCorrelation (chroma, fit);
+	for (int32_t k = 0; k < kKeyCount; ++k)
+	{
+		// Only keys a fifth away: a resolution into the relative key's tonic is as often a
+		// passing one (VII to III in a minor key), and the profiles tell relatives apart.
+		const int interval = (k / 2 - fitTonic + kBandsPerOctave) % kBandsPerOctave;
+		if (interval != 5 && interval != 7)
+			continue;
+		const double more = std::max (0.0, resolutions[k / 2] - resolutions[fitTonic]);
+		const double score = keyCorrelation (chroma, k) + kCorrelationPerResolution * more;
+		if (score > bestScore)
+		{
+			bestScore = score;
+			best = k;
+		}
+	}
+	return best;
+}
+
 } // namespace cadora

@@ -13,6 +13,13 @@ namespace cadora {
 // lower index. `chroma` must not be flat.
 int32_t bestKeyForChroma (const PitchClassLevels& chroma);
 
+// The key that fits `chroma` best, or a key a fifth above or below it whose tonic the music
+// resolves to more often (`resolutions`, per root as resolutions.h counts them): each
+// resolution more counts as much correlation as kCorrelationPerResolution. Music that opens
+// on its dominant fits the dominant's key best until enough cadences are heard.
+int32_t bestKeyForMusic (const PitchClassLevels& chroma, const PitchClassLevels& resolutions);
+constexpr double kCorrelationPerResolution = 0.05;
+
 // Correlation of `chroma` with the profile of key index k (for a minor key, the better of
 // its two profiles), -1..1.
 double keyCorrelation (const PitchClassLevels& chroma, int32_t k);

@@ -82,6 +82,45 @@ INSTANTIATE_TEST_SUITE_P (KeyEstimator, MinorOpeningOnTheDominant,
                                              ChordCase {67, true, 48000},   // G minor, not D major
                                              ChordCase {64, true, 22050})); // E minor, not B major
 
+// Major and minor pieces that open on their dominant, dwell on it, and resolve to the tonic
+// again and again: the dominant's chords, counted extra as the opening, fit the dominant's
+// own key best, and only the resolutions tell where home is (each case fails on the
+// profiles alone).
+struct OpeningCase
+{
+	int tonic; // MIDI note
+	bool minor;
+	uint32_t sampleRate;
+	std::vector<int> degrees; // 1 = the tonic's chord, 5 = the dominant's
+};
+
+class OpeningOnTheDominant : public ::testing::TestWithParam<OpeningCase>
+{
+};
+
+TEST_P (OpeningOnTheDominant, findsTheTonicItResolvesTo)
+{
+	const OpeningCase c = GetParam ();
+	const test::Chord one = {c.tonic - 12, c.tonic, c.tonic + (c.minor ? 3 : 4), c.tonic + 7};
+	const test::Chord five = {c.tonic - 5, c.tonic + 2, c.tonic + 7, c.tonic + 11};
+	std::vector<test::Chord> sequence;
+	for (const int degree : c.degrees)
+		sequence.push_back (degree == 5 ? five : one);
+	KeyEstimator estimator;
+	ChromaWorkspace workspace;
+	estimator.appendToChromagram (bufferOf (chords (sequence, 1.0, c.sampleRate), c.sampleRate), workspace);
+	EXPECT_EQ (estimator.keyOfChromagram (workspace), keyIndexFromRoot (c.tonic % 12, c.minor))
+	    << "tonic " << c.tonic << (c.minor ? " minor" : " major") << " at " << c.sampleRate;
+}
+
+INSTANTIATE_TEST_SUITE_P (
+    KeyEstimator, OpeningOnTheDominant,
+    ::testing::Values (OpeningCase {67, false, 44100, {5, 5, 1, 5, 1, 5, 1, 1}}, // G major, not D major
+                       OpeningCase {67, false, 44100, {5, 5, 1, 5, 1, 5, 1}},    // G major, not D major
+                       OpeningCase {60, false, 44100, {5, 1, 5, 1, 5, 1, 5, 1}}, // C major, not G major
+                       OpeningCase {69, true, 44100, {5, 5, 1, 5, 5, 1, 5, 1}},  // A minor, not E major
+                       OpeningCase {64, true, 44100, {5, 5, 1, 5, 1, 1}}));      // E minor, not B major
+
 TEST (KeyEstimator, aWorkspaceHasNoHopBeforeAFrameIsFull)
 {
 	KeyEstimator estimator;
