@@ -72,7 +72,8 @@ Chord chordAround (const Chromagram& chroma, size_t h)
 
 bool resolves (const Chord& from, const Chord& to)
 {
-	return from.root >= 0 && to.root >= 0 && !from.minor && (to.root - from.root + kBandsPerOctave) % kBandsPerOctave == 5;
+	return from.root >= 0 && to.root >= 0 && !from.minor &&
+	       (to.root - from.root + kBandsPerOctave) % kBandsPerOctave == 5;
 }
 
 } // namespace

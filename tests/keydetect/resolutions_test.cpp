@@ -43,7 +43,7 @@ struct ResolutionCase
 {
 	std::string name;
 	std::vector<std::pair<std::vector<int>, int>> chords; // each chord and its number of hops
-	std::vector<std::pair<int, double>> expected;        // roots with resolutions; all others 0
+	std::vector<std::pair<int, double>> expected;         // roots with resolutions; all others 0
 };
 
 class ResolutionCount : public ::testing::TestWithParam<ResolutionCase>
@@ -70,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P (
     ::testing::Values (
         ResolutionCase {"V to i", {{kEMajor, 6}, {kAMinor, 6}}, {{kA, 1}}},
         ResolutionCase {"V7 to I", {{kGSeventh, 6}, {kCMajor, 6}}, {{kC, 1}}},
-        ResolutionCase {"each return counts", {{kGSeventh, 5}, {kCMajor, 5}, {kGSeventh, 5}, {kCMajor, 5}},
+        ResolutionCase {"each return counts",
+                        {{kGSeventh, 5}, {kCMajor, 5}, {kGSeventh, 5}, {kCMajor, 5}},
                         {{kC, 2}}},
         ResolutionCase {"up a fifth is no resolution", {{kAMinor, 6}, {kEMajor, 6}}, {}},
         ResolutionCase {"a minor chord is no dominant", {{kEMinor, 6}, {kAMinor, 6}}, {}},
@@ -115,15 +116,18 @@ TEST (KeyForMusic, aKeyAFifthAwayWinsWhenTheMusicResolvesToItMore)
 	const PitchClassLevels chroma = gMajorNearD ();
 	ASSERT_EQ (bestKeyForChroma (chroma), keyIndexFromRoot (kRootOfG, false));
 	EXPECT_EQ (bestKeyForMusic (chroma, resolutionsInto ({{kD, 1}})), keyIndexFromRoot (kRootOfD, false));
-	EXPECT_EQ (bestKeyForMusic (chroma, resolutionsInto ({{kD, 3}, {kG, 2}})), keyIndexFromRoot (kRootOfD, false));
+	EXPECT_EQ (bestKeyForMusic (chroma, resolutionsInto ({{kD, 3}, {kG, 2}})),
+	           keyIndexFromRoot (kRootOfD, false));
 }
 
 TEST (KeyForMusic, theBestFitStaysWhenItsTonicIsResolvedToAsOften)
 {
 	const PitchClassLevels chroma = gMajorNearD ();
 	EXPECT_EQ (bestKeyForMusic (chroma, resolutionsInto ({})), keyIndexFromRoot (kRootOfG, false));
-	EXPECT_EQ (bestKeyForMusic (chroma, resolutionsInto ({{kD, 2}, {kG, 2}})), keyIndexFromRoot (kRootOfG, false));
-	EXPECT_EQ (bestKeyForMusic (chroma, resolutionsInto ({{kD, 1}, {kG, 3}})), keyIndexFromRoot (kRootOfG, false));
+	EXPECT_EQ (bestKeyForMusic (chroma, resolutionsInto ({{kD, 2}, {kG, 2}})),
+	           keyIndexFromRoot (kRootOfG, false));
+	EXPECT_EQ (bestKeyForMusic (chroma, resolutionsInto ({{kD, 1}, {kG, 3}})),
+	           keyIndexFromRoot (kRootOfG, false));
 }
 
 // Only a key a fifth away may take the best fit's place: minor music passes through its
