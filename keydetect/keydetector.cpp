@@ -176,17 +176,18 @@ void KeyDetector::keyStep (int32_t sampleRate, DetectionResult& found)
 		s.workspace = std::make_unique<ChromaWorkspace> ();
 	feedNewSamples (sampleRate);
 
+	KeyReading reading;
 	if (s.workspace->chromagram ().hops () >= 1)
 	{
-		const int32_t k = s.keyFinder->keyOfChromagram (*s.workspace);
-		if (k != kSilenceKey)
+		reading = s.keyFinder->readKey (*s.workspace);
+		if (reading.key != kSilenceKey)
 		{
-			s.keyHistory.push_back (k);
+			s.keyHistory.push_back (reading.key);
 			if (s.keyHistory.size () > kKeyHistoryLength)
 				s.keyHistory.erase (s.keyHistory.begin ());
 		}
 	}
-	s.votedKey = voteOnKeys (s.keyHistory, s.votedKey);
+	s.votedKey = voteOnKeys (s.keyHistory, s.votedKey, reading.resolutions);
 	found.key = s.votedKey;
 }
 

@@ -134,15 +134,23 @@ void KeyEstimator::rememberOpening (const BandLevels& bands, double decimatedRat
 
 int32_t KeyEstimator::keyOfChromagram (const ChromaWorkspace& workspace) const
 {
+	return readKey (workspace).key;
+}
+
+KeyReading KeyEstimator::readKey (const ChromaWorkspace& workspace) const
+{
+	KeyReading reading;
 	PitchClassLevels pc {};
 	bool sound = false;
 	for (size_t h = 0; h < workspace.chroma.hops (); ++h)
 		sound = addFolded (workspace.chroma.hop (h), pc) || sound;
 	if (!sound)
-		return kSilenceKey;
+		return reading;
 	for (int i = 0; i < kBandsPerOctave; ++i)
 		pc[i] += kOpeningExtraWeight * opening[i];
-	return bestKeyForMusic (pc, resolutionsByRoot (workspace.chroma));
+	reading.resolutions = resolutionsByRoot (workspace.chroma);
+	reading.key = bestKeyForMusic (pc, reading.resolutions);
+	return reading;
 }
 
 } // namespace cadora

@@ -49,6 +49,13 @@ private:
 	std::vector<double> data;
 };
 
+// A key index (or kSilenceKey) with the evidence of cadences behind it.
+struct KeyReading
+{
+	int32_t key = kSilenceKey;
+	PitchClassLevels resolutions {};
+};
+
 // The progressive analysis state of one stretch of music.
 class ChromaWorkspace
 {
@@ -81,6 +88,9 @@ public:
 
 	// Key of the workspace's chromagram so far; kSilenceKey when it holds nothing but silence.
 	int32_t keyOfChromagram (const ChromaWorkspace& workspace) const;
+	// The same key with the chromagram's resolutions per tonic (resolutions.h) that helped
+	// decide it, all zero for silence.
+	KeyReading readKey (const ChromaWorkspace& workspace) const;
 
 private:
 	struct Analysis;

@@ -14,6 +14,9 @@ constexpr double kShareOfTotal = 0.42;
 constexpr double kWideLeadOverSecond = 2.2;
 constexpr size_t kRunToReplace = 5;
 constexpr size_t kRunToReplaceWithWideLead = 3;
+// One dominant-to-tonic motion may be a passing chord; a second one is a cadence, which
+// names the key more surely than the tone profile's slowly turning sum.
+constexpr double kResolutionsToReplace = 2.0;
 
 struct Tally
 {
@@ -58,9 +61,7 @@ size_t runOf (const std::vector<int32_t>& keyHistory, int32_t key)
 	return run;
 }
 
-} // namespace
-
-int32_t voteOnKeys (const std::vector<int32_t>& keyHistory, int32_t publishedKey)
+int32_t weightedVote (const std::vector<int32_t>& keyHistory, int32_t publishedKey)
 {
 	if (keyHistory.size () < kMinResults)
 		return publishedKey;
@@ -72,6 +73,27 @@ int32_t voteOnKeys (const std::vector<int32_t>& keyHistory, int32_t publishedKey
 	const bool replace = publishedKey < 0 || publishedKey == t.bestKey || run >= kRunToReplace ||
 	                     (t.best >= kWideLeadOverSecond * t.second && run >= kRunToReplaceWithWideLead);
 	return replace ? t.bestKey : publishedKey;
+}
+
+// Whether the music has cadenced into `key`'s tonic clearly more often than into the
+// published key's: then the newest result is followed at once, not after five results.
+bool cadencedAway (int32_t key, int32_t publishedKey, const PitchClassLevels& resolutions)
+{
+	if (publishedKey < 0 || key < 0 || key >= kKeyCount || key == publishedKey)
+		return false;
+	return resolutions[key / 2] - resolutions[publishedKey / 2] >= kResolutionsToReplace;
+}
+
+} // namespace
+
+int32_t voteOnKeys (const std::vector<int32_t>& keyHistory, int32_t publishedKey,
+                    const PitchClassLevels& resolutions)
+{
+	const int32_t voted = weightedVote (keyHistory, publishedKey);
+	if (voted != publishedKey || keyHistory.empty ())
+		return voted;
+	const int32_t newest = keyHistory.back ();
+	return cadencedAway (newest, publishedKey, resolutions) ? newest : voted;
 }
 
 } // namespace cadora

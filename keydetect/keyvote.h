@@ -1,8 +1,11 @@
 // The weighted vote over the recent key results that decides which key is published:
 // newer results weigh more, a first key needs three results with a clear leader, and a
 // published key gives way only to a key that has won the last five results (or the last
-// three with a wide margin).
+// three with a wide margin), or at once to a key the music has cadenced into clearly more
+// often than into the published key.
 #pragma once
+
+#include "keydetect/chromagram.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,8 +15,12 @@ namespace cadora {
 
 constexpr size_t kKeyHistoryLength = 10;
 
-// The key to publish after this vote: the vote's winner, or `publishedKey` (a key index
-// or -1) when the winner is not clear enough. `keyHistory` holds key indices, oldest first.
-int32_t voteOnKeys (const std::vector<int32_t>& keyHistory, int32_t publishedKey);
+// The key to publish after this vote: the vote's winner, the newest result when the music
+// has resolved into its tonic at least twice more often than into the published key's,
+// or `publishedKey` (a key index or -1). `keyHistory` holds key indices, oldest first;
+// `resolutions` counts the resolutions per tonic (resolutions.h) of the music behind the
+// newest result, all zero when this vote brings no new result.
+int32_t voteOnKeys (const std::vector<int32_t>& keyHistory, int32_t publishedKey,
+                    const PitchClassLevels& resolutions);
 
 } // namespace cadora

@@ -27,7 +27,7 @@ class VoteCases : public ::testing::TestWithParam<VoteCase>
 TEST_P (VoteCases, publishesTheClearWinnerOnly)
 {
 	const VoteCase& c = GetParam ();
-	EXPECT_EQ (voteOnKeys (c.history, c.published), c.expected) << c.what;
+	EXPECT_EQ (voteOnKeys (c.history, c.published, PitchClassLevels {}), c.expected) << c.what;
 }
 
 std::vector<int32_t> fiveDMajorThenGMajor (int count)
