@@ -12,12 +12,22 @@ constexpr int32_t kCMajor = 6;
 constexpr int32_t kDMajor = 10;
 constexpr int32_t kGMajor = 20;
 
+// Resolutions per tonic: `intoD` onto D, `intoG` onto G.
+PitchClassLevels cadences (double intoD, double intoG)
+{
+	PitchClassLevels r {};
+	r[kDMajor / 2] = intoD;
+	r[kGMajor / 2] = intoG;
+	return r;
+}
+
 struct VoteCase
 {
 	const char* what;
 	std::vector<int32_t> history;
 	int32_t published;
 	int32_t expected;
+	PitchClassLevels resolutions {}; // per tonic, counted from A
 };
 
 class VoteCases : public ::testing::TestWithParam<VoteCase>
@@ -27,7 +37,7 @@ class VoteCases : public ::testing::TestWithParam<VoteCase>
 TEST_P (VoteCases, publishesTheClearWinnerOnly)
 {
 	const VoteCase& c = GetParam ();
-	EXPECT_EQ (voteOnKeys (c.history, c.published, PitchClassLevels {}), c.expected) << c.what;
+	EXPECT_EQ (voteOnKeys (c.history, c.published, c.resolutions), c.expected) << c.what;
 }
 
 std::vector<int32_t> fiveDMajorThenGMajor (int count)
@@ -69,7 +79,26 @@ INSTANTIATE_TEST_SUITE_P (
         VoteCase {"a leader whose newest result differs",
                   {kGMajor, kGMajor, kGMajor, kGMajor, kGMajor, kDMajor},
                   kDMajor,
-                  kDMajor}));
+                  kDMajor},
+        // A cadence is followed at once, a weak or contested one is not.
+        VoteCase {"two more resolutions onto G replace D major at once", fiveDMajorThenGMajor (1), kDMajor,
+                  kGMajor, cadences (0, 2)},
+        VoteCase {"one resolution onto G may be a passing chord", fiveDMajorThenGMajor (1), kDMajor, kDMajor,
+                  cadences (0, 1)},
+        VoteCase {"resolutions onto D count against those onto G", fiveDMajorThenGMajor (1), kDMajor, kDMajor,
+                  cadences (2, 3)},
+        VoteCase {"cadences into an older result's tonic are no reason to change",
+                  {kDMajor, kDMajor, kDMajor, kDMajor, kGMajor, kDMajor},
+                  kCMajor,
+                  kCMajor,
+                  cadences (0, 4)},
+        VoteCase {"cadences into the published key keep it", fiveDMajorThenGMajor (2), kDMajor, kDMajor,
+                  cadences (3, 0)},
+        VoteCase {"no first key before three results, cadence or not",
+                  {kGMajor, kGMajor},
+                  kNoKey,
+                  kNoKey,
+                  cadences (0, 3)}));
 
 } // namespace
 } // namespace cadora
