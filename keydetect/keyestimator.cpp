@@ -39,7 +39,7 @@ void validate (const MonoBuffer& audio, uint32_t startedRate)
 }
 
 // Music tends to start on its tonic: the opening 1.5 s of the music an estimator follows
-// counts this much more in every key decision.
+// counts this much more in every key decision, unless it turns out to have been a dominant.
 constexpr double kOpeningSeconds = 1.5;
 constexpr double kOpeningExtraWeight = 2.0;
 
@@ -146,10 +146,13 @@ KeyReading KeyEstimator::readKey (const ChromaWorkspace& workspace) const
 		sound = addFolded (workspace.chroma.hop (h), pc) || sound;
 	if (!sound)
 		return reading;
+	const ChordEvidence chords = chordEvidence (workspace.chroma);
+	// An opening on the dominant is no sign of the tonic.
+	const double openingWeight = openedOnDominant (opening, chords) ? 0.0 : kOpeningExtraWeight;
 	for (int i = 0; i < kBandsPerOctave; ++i)
-		pc[i] += kOpeningExtraWeight * opening[i];
-	reading.resolutions = resolutionsByRoot (workspace.chroma);
-	reading.key = bestKeyForMusic (pc, reading.resolutions);
+		pc[i] += openingWeight * opening[i];
+	reading.resolutions = chords.resolutions;
+	reading.key = bestKeyForMusic (pc, chords);
 	return reading;
 }
 

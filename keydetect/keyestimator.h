@@ -5,8 +5,9 @@
 // Method: low-pass and decimate to about 4.4 kHz, Blackman-windowed FFT frames of 0.46 s
 // every 0.12 s, FFT bins mapped onto semitone bands over five octaves, each hop normalised
 // and folded into twelve pitch classes, summed over time with the opening of the music
-// counted more, and the best-correlating major or minor tone profile (keyprofiles.h), or
-// a key a fifth from it that the music's chords resolve to more often (resolutions.h).
+// counted more (unless it was a dominant), and the best-correlating major or minor tone
+// profile (keyprofiles.h), or a key a fifth from it that the music's chords resolve to more
+// often, or the minor key that a major key's tonic chord resolves to as its V (resolutions.h).
 #pragma once
 
 #include "keydetect/chromagram.h"

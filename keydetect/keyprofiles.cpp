@@ -145,4 +145,18 @@ int32_t bestKeyForMusic (const PitchClassLevels& chroma, const PitchClassLevels&
 	return best;
 }
 
+int32_t bestKeyForMusic (const PitchClassLevels& chroma, const ChordEvidence& chords)
+{
+	const int32_t key = bestKeyForMusic (chroma, chords.resolutions);
+	if (keyIndexIsMinor (key))
+		return key;
+	// Key index k has its tonic k / 2 semitones above A; the minor key a fifth below has
+	// its tonic a fourth above.
+	const int minorTonic = (key / 2 + 5) % kBandsPerOctave;
+	if (chords.minorResolutions[minorTonic] < 1.0 ||
+	    chords.majorHops[minorTonic] > kMajorFormShareOfAMinorTonic * chords.minorHops[minorTonic])
+		return key;
+	return 2 * minorTonic + 1;
+}
+
 } // namespace cadora

@@ -17,6 +17,10 @@ constexpr size_t kRunToReplaceWithWideLead = 3;
 // One dominant-to-tonic motion may be a passing chord; a second one is a cadence, which
 // names the key more surely than the tone profile's slowly turning sum.
 constexpr double kResolutionsToReplace = 2.0;
+// A published major key gives way sooner to the minor key a fifth below it: music that
+// opens on a minor key's dominant reads as the dominant's major key until its tonic has
+// been heard long enough to outweigh the opening.
+constexpr size_t kRunToReplaceByItsMinorTonic = 3;
 
 struct Tally
 {
@@ -84,6 +88,16 @@ bool cadencedAway (int32_t key, int32_t publishedKey, const PitchClassLevels& re
 	return resolutions[key / 2] - resolutions[publishedKey / 2] >= kResolutionsToReplace;
 }
 
+// Whether `key` is the minor key a fifth below the major key `publishedKey`, whose
+// dominant chord is the published key's tonic chord.
+bool isMinorKeyOfItsDominant (int32_t key, int32_t publishedKey)
+{
+	if (publishedKey < 0 || key < 0 || key >= kKeyCount || keyIndexIsMinor (publishedKey) ||
+	    !keyIndexIsMinor (key))
+		return false;
+	return (key / 2 - publishedKey / 2 + kBandsPerOctave) % kBandsPerOctave == 5;
+}
+
 } // namespace
 
 int32_t voteOnKeys (const std::vector<int32_t>& keyHistory, int32_t publishedKey,
@@ -93,7 +107,12 @@ int32_t voteOnKeys (const std::vector<int32_t>& keyHistory, int32_t publishedKey
 	if (voted != publishedKey || keyHistory.empty ())
 		return voted;
 	const int32_t newest = keyHistory.back ();
-	return cadencedAway (newest, publishedKey, resolutions) ? newest : voted;
+	if (cadencedAway (newest, publishedKey, resolutions))
+		return newest;
+	if (isMinorKeyOfItsDominant (newest, publishedKey) &&
+	    runOf (keyHistory, newest) >= kRunToReplaceByItsMinorTonic)
+		return newest;
+	return voted;
 }
 
 } // namespace cadora

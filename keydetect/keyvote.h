@@ -2,7 +2,8 @@
 // newer results weigh more, a first key needs three results with a clear leader, and a
 // published key gives way only to a key that has won the last five results (or the last
 // three with a wide margin), or at once to a key the music has cadenced into clearly more
-// often than into the published key.
+// often than into the published key, or after three results to the minor key a fifth
+// below a published major key (the published key was that minor key's dominant).
 #pragma once
 
 #include "keydetect/chromagram.h"

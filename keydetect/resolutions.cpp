@@ -25,22 +25,14 @@ struct Chord
 	bool operator!= (const Chord& o) const { return !(*this == o); }
 };
 
-// The major or minor triad that the levels, square-root compressed like the key's chroma,
-// fit best, its root counted once more in the bass.
-Chord chordOf (const BandLevels& bands)
+// The major or minor triad that the pitch-class levels fit best, its root counted once
+// more in `bass`; no chord for silence.
+Chord triadOf (const PitchClassLevels& pc, const PitchClassLevels& bass)
 {
-	PitchClassLevels pc {};
-	PitchClassLevels bass {};
-	double total = 0.0;
-	for (int b = 0; b < kBandCount; ++b)
-	{
-		const double v = std::sqrt (std::max (bands[b], 0.0));
-		total += v;
-		pc[b % kBandsPerOctave] += v;
-		if (b < kBassBands)
-			bass[b % kBandsPerOctave] += v;
-	}
 	Chord best;
+	double total = 0.0;
+	for (int i = 0; i < kBandsPerOctave; ++i)
+		total += pc[i];
 	if (!(total > 0.0))
 		return best;
 	double bestScore = -1.0;
@@ -57,6 +49,21 @@ Chord chordOf (const BandLevels& bands)
 			}
 		}
 	return best;
+}
+
+// The chord of one hop's band levels, square-root compressed like the key's chroma.
+Chord chordOf (const BandLevels& bands)
+{
+	PitchClassLevels pc {};
+	PitchClassLevels bass {};
+	for (int b = 0; b < kBandCount; ++b)
+	{
+		const double v = std::sqrt (std::max (bands[b], 0.0));
+		pc[b % kBandsPerOctave] += v;
+		if (b < kBassBands)
+			bass[b % kBandsPerOctave] += v;
+	}
+	return triadOf (pc, bass);
 }
 
 Chord chordAround (const Chromagram& chroma, size_t h)
@@ -78,25 +85,48 @@ bool resolves (const Chord& from, const Chord& to)
 
 } // namespace
 
-PitchClassLevels resolutionsByRoot (const Chromagram& chroma)
+ChordEvidence chordEvidence (const Chromagram& chroma)
 {
-	PitchClassLevels into {};
+	ChordEvidence e;
 	Chord held;    // the last chord heard for kHeldHops
 	Chord current; // the chord of the latest hops
 	size_t run = 0;
 	for (size_t h = 0; h < chroma.hops (); ++h)
 	{
 		const Chord c = chordAround (chroma, h);
+		if (c.root >= 0)
+			(c.minor ? e.minorHops : e.majorHops)[c.root] += 1.0;
 		run = c == current ? run + 1 : 1;
 		current = c;
 		if (run == kHeldHops && current.root >= 0 && current != held)
 		{
 			if (resolves (held, current))
-				into[current.root] += 1.0;
+			{
+				e.resolutions[current.root] += 1.0;
+				if (current.minor)
+					e.minorResolutions[current.root] += 1.0;
+			}
 			held = current;
 		}
 	}
-	return into;
+	return e;
+}
+
+PitchClassLevels resolutionsByRoot (const Chromagram& chroma)
+{
+	return chordEvidence (chroma).resolutions;
+}
+
+bool openedOnDominant (const PitchClassLevels& opening, const ChordEvidence& chords)
+{
+	const Chord chord = triadOf (opening, PitchClassLevels {});
+	if (chord.root < 0 || chord.minor)
+		return false;
+	const int tonic = (chord.root + 5) % kBandsPerOctave;
+	const double tonicHops = chords.majorHops[tonic] + chords.minorHops[tonic];
+	const double openingHops = chords.majorHops[chord.root] + chords.minorHops[chord.root];
+	return chords.resolutions[tonic] >= kResolutionsAfterADominantOpening &&
+	       tonicHops >= kTonicShareOfADominantOpening * openingHops;
 }
 
 } // namespace cadora

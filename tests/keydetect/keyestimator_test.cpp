@@ -85,13 +85,14 @@ INSTANTIATE_TEST_SUITE_P (KeyEstimator, MinorOpeningOnTheDominant,
 // Major and minor pieces that open on their dominant, dwell on it, and resolve to the tonic
 // again and again: the dominant's chords, counted extra as the opening, fit the dominant's
 // own key best, and only the resolutions tell where home is (each case fails on the
-// profiles alone).
+// profiles alone). A minor key is told by a single V-i when its tonic's minor chord is
+// heard; a major key's opening stops counting as the tonic once it has resolved twice.
 struct OpeningCase
 {
 	int tonic; // MIDI note
 	bool minor;
 	uint32_t sampleRate;
-	std::vector<int> degrees; // 1 = the tonic's chord, 5 = the dominant's
+	std::vector<int> degrees; // 1 = the tonic's chord, 4 = the subdominant's, 5 = the dominant's
 };
 
 class OpeningOnTheDominant : public ::testing::TestWithParam<OpeningCase>
@@ -102,10 +103,11 @@ TEST_P (OpeningOnTheDominant, findsTheTonicItResolvesTo)
 {
 	const OpeningCase c = GetParam ();
 	const test::Chord one = {c.tonic - 12, c.tonic, c.tonic + (c.minor ? 3 : 4), c.tonic + 7};
+	const test::Chord four = {c.tonic - 7, c.tonic + 5, c.tonic + (c.minor ? 8 : 9), c.tonic + 12};
 	const test::Chord five = {c.tonic - 5, c.tonic + 2, c.tonic + 7, c.tonic + 11};
 	std::vector<test::Chord> sequence;
 	for (const int degree : c.degrees)
-		sequence.push_back (degree == 5 ? five : one);
+		sequence.push_back (degree == 5 ? five : degree == 4 ? four : one);
 	KeyEstimator estimator;
 	ChromaWorkspace workspace;
 	estimator.appendToChromagram (bufferOf (chords (sequence, 1.0, c.sampleRate), c.sampleRate), workspace);
@@ -115,11 +117,18 @@ TEST_P (OpeningOnTheDominant, findsTheTonicItResolvesTo)
 
 INSTANTIATE_TEST_SUITE_P (
     KeyEstimator, OpeningOnTheDominant,
-    ::testing::Values (OpeningCase {67, false, 44100, {5, 5, 1, 5, 1, 5, 1, 1}}, // G major, not D major
-                       OpeningCase {67, false, 44100, {5, 5, 1, 5, 1, 5, 1}},    // G major, not D major
-                       OpeningCase {60, false, 44100, {5, 1, 5, 1, 5, 1, 5, 1}}, // C major, not G major
-                       OpeningCase {69, true, 44100, {5, 5, 1, 5, 5, 1, 5, 1}},  // A minor, not E major
-                       OpeningCase {64, true, 44100, {5, 5, 1, 5, 1, 1}}));      // E minor, not B major
+    ::testing::Values (
+        OpeningCase {67, false, 44100, {5, 5, 1, 5, 1, 5, 1, 1}},       // G major, not D major
+        OpeningCase {67, false, 44100, {5, 5, 1, 5, 1, 5, 1}},          // G major, not D major
+        OpeningCase {60, false, 44100, {5, 1, 5, 1, 5, 1, 5, 1}},       // C major, not G major
+        OpeningCase {69, true, 44100, {5, 5, 1, 5, 5, 1, 5, 1}},        // A minor, not E major
+        OpeningCase {64, true, 44100, {5, 5, 1, 5, 1, 1}},              // E minor, not B major
+        OpeningCase {69, true, 44100, {5, 5, 5, 5, 1, 5, 5, 5}},        // A minor, one V-i
+        OpeningCase {62, true, 48000, {5, 5, 5, 1, 5, 5, 4, 5}},        // D minor, one V-i
+        OpeningCase {60, false, 44100, {5, 5, 1, 1, 5, 5, 1, 1, 5, 1}}, // C major, not G major
+        OpeningCase {67, false, 44100, {5, 5, 1, 5, 5, 1, 5, 1}},       // G major, not D major
+        // A tonic opening that moves on to its IV stays the tonic.
+        OpeningCase {65, false, 44100, {1, 1, 4, 1, 1, 4, 1, 1, 5, 1}})); // F major, not B flat major
 
 TEST (KeyEstimator, aWorkspaceHasNoHopBeforeAFrameIsFull)
 {

@@ -10,7 +10,9 @@ namespace {
 constexpr int32_t kAMinor = 1;
 constexpr int32_t kCMajor = 6;
 constexpr int32_t kDMajor = 10;
+constexpr int32_t kDMinor = 11;
 constexpr int32_t kGMajor = 20;
+constexpr int32_t kGMinor = 21;
 
 // Resolutions per tonic: `intoD` onto D, `intoG` onto G.
 PitchClassLevels cadences (double intoD, double intoG)
@@ -40,11 +42,16 @@ TEST_P (VoteCases, publishesTheClearWinnerOnly)
 	EXPECT_EQ (voteOnKeys (c.history, c.published, c.resolutions), c.expected) << c.what;
 }
 
+std::vector<int32_t> fiveThen (int32_t first, int32_t next, int count)
+{
+	std::vector<int32_t> h (5, first);
+	h.insert (h.end (), count, next);
+	return h;
+}
+
 std::vector<int32_t> fiveDMajorThenGMajor (int count)
 {
-	std::vector<int32_t> h (5, kDMajor);
-	h.insert (h.end (), count, kGMajor);
-	return h;
+	return fiveThen (kDMajor, kGMajor, count);
 }
 
 INSTANTIATE_TEST_SUITE_P (
@@ -94,6 +101,15 @@ INSTANTIATE_TEST_SUITE_P (
                   cadences (0, 4)},
         VoteCase {"cadences into the published key keep it", fiveDMajorThenGMajor (2), kDMajor, kDMajor,
                   cadences (3, 0)},
+        // A published major key is the dominant of the minor key a fifth below it: three
+        // results of that minor key replace it, as a minor piece that opened on its
+        // dominant turns out to be.
+        VoteCase {"three G minor replace D major, its dominant", fiveThen (kDMajor, kGMinor, 3), kDMajor,
+                  kGMinor},
+        VoteCase {"two G minor do not", fiveThen (kDMajor, kGMinor, 2), kDMajor, kDMajor},
+        VoteCase {"three G minor do not replace D minor", fiveThen (kDMinor, kGMinor, 3), kDMinor, kDMinor},
+        VoteCase {"three A minor, a fifth above, do not replace D major", fiveThen (kDMajor, kAMinor, 3),
+                  kDMajor, kDMajor},
         VoteCase {"no first key before three results, cadence or not",
                   {kGMajor, kGMajor},
                   kNoKey,

@@ -15,11 +15,14 @@ namespace {
 
 // Pitch classes counted from A, as the chromagram counts them.
 constexpr int kA = 0;
+constexpr int kB = 2;
 constexpr int kC = 3;
 constexpr int kD = 5;
 constexpr int kEb = 6;
 constexpr int kF = 8;
+constexpr int kE = 7;
 constexpr int kG = 10;
+constexpr int kGSharp = 11;
 
 // One hop of the chromagram sounding these MIDI notes (A1 = 33 is the lowest band).
 BandLevels hopOf (const std::vector<int>& notes)
@@ -106,10 +109,98 @@ PitchClassLevels resolutionsInto (std::vector<std::pair<int, double>> counts)
 	return into;
 }
 
+Chromagram chromagramOf (const std::vector<std::pair<std::vector<int>, int>>& chords)
+{
+	Chromagram chroma;
+	for (const auto& [notes, hops] : chords)
+		for (int h = 0; h < hops; ++h)
+			chroma.appendHop (hopOf (notes));
+	return chroma;
+}
+
+TEST (ChordEvidence, aResolutionOntoAMinorChordCountsAsVToI)
+{
+	const ChordEvidence toMinor = chordEvidence (chromagramOf ({{kEMajor, 6}, {kAMinor, 6}}));
+	EXPECT_EQ (toMinor.resolutions[kA], 1.0);
+	EXPECT_EQ (toMinor.minorResolutions[kA], 1.0);
+
+	const ChordEvidence toMajor = chordEvidence (chromagramOf ({{kGSeventh, 6}, {kCMajor, 6}}));
+	EXPECT_EQ (toMajor.resolutions[kC], 1.0);
+	EXPECT_EQ (toMajor.minorResolutions[kC], 0.0);
+}
+
+TEST (ChordEvidence, countsTheHopsOfEachChord)
+{
+	const ChordEvidence e = chordEvidence (chromagramOf ({{kEMajor, 6}, {kAMinor, 4}}));
+	EXPECT_EQ (e.majorHops[kE] + e.minorHops[kA], 10.0);
+	EXPECT_GE (e.majorHops[kE], 5.0);
+	EXPECT_GE (e.minorHops[kA], 3.0);
+	EXPECT_EQ (e.majorHops[kA] + e.minorHops[kE], 0.0);
+
+	const ChordEvidence silence = chordEvidence (chromagramOf ({{kSilence, 10}}));
+	for (int root = 0; root < kBandsPerOctave; ++root)
+		EXPECT_EQ (silence.majorHops[root] + silence.minorHops[root], 0.0) << root;
+}
+
+// The pitch classes of an opening on E major's chord.
+PitchClassLevels eMajorOpening ()
+{
+	PitchClassLevels pc {};
+	pc[kE] = 1.0;
+	pc[kGSharp] = 0.8;
+	pc[kB] = 0.8;
+	return pc;
+}
+
+PitchClassLevels aMinorOpening ()
+{
+	PitchClassLevels pc {};
+	pc[kA] = 1.0;
+	pc[kC] = 0.8;
+	pc[kE] = 0.8;
+	return pc;
+}
+
+struct OpeningEvidence
+{
+	const char* what;
+	PitchClassLevels opening;
+	double resolutionsOntoA;
+	double hopsOfE;
+	double hopsOfAMinor;
+	bool dominant;
+};
+
+class DominantOpening : public ::testing::TestWithParam<OpeningEvidence>
+{
+};
+
+TEST_P (DominantOpening, isAMajorChordThatResolvesToAChordHeardAsWell)
+{
+	const OpeningEvidence& c = GetParam ();
+	ChordEvidence e;
+	e.resolutions[kA] = c.resolutionsOntoA;
+	e.majorHops[kE] = c.hopsOfE;
+	e.minorHops[kA] = c.hopsOfAMinor;
+	EXPECT_EQ (openedOnDominant (c.opening, e), c.dominant) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P (
+    Opening, DominantOpening,
+    ::testing::Values (OpeningEvidence {"E resolving twice onto A minor", eMajorOpening (), 2, 20, 10, true},
+                       OpeningEvidence {"once may be a passing chord", eMajorOpening (), 1, 20, 10, false},
+                       OpeningEvidence {"a tonic moving on to its IV is heard far longer", eMajorOpening (),
+                                        4, 40, 12, false},
+                       OpeningEvidence {"a minor chord opens no dominant", aMinorOpening (), 2, 20, 10,
+                                        false},
+                       OpeningEvidence {"silence opens nothing", PitchClassLevels {}, 2, 20, 10, false}));
+
 constexpr int kRootOfG = 7; // counted from C, as key indices are
 constexpr int kRootOfD = 2;
 constexpr int kRootOfC = 0;
 constexpr int kRootOfF = 5;
+constexpr int kRootOfE = 4;
+constexpr int kRootOfA = 9;
 
 TEST (KeyForMusic, aKeyAFifthAwayWinsWhenTheMusicResolvesToItMore)
 {
@@ -140,6 +231,45 @@ TEST (KeyForMusic, resolutionsIntoTheRelativeOrARemoteKeyChangeNothing)
 	EXPECT_EQ (bestKeyForMusic (chroma, resolutionsInto ({{kA, 6}})), keyIndexFromRoot (kRootOfC, false));
 	EXPECT_EQ (bestKeyForMusic (chroma, resolutionsInto ({{kEb, 20}})), keyIndexFromRoot (kRootOfC, false));
 	EXPECT_EQ (bestKeyForMusic (chroma, resolutionsInto ({{kF, 6}})), keyIndexFromRoot (kRootOfF, false));
+}
+
+// A chroma that fits E major best (0.857), A minor second (0.690): E major's chord, a
+// little of its scale, and A minor's notes heard less.
+PitchClassLevels eMajorOverAMinor ()
+{
+	//       A    Bb   B    C    C#   D    Eb   E    F    F#   G    Ab
+	return {0.5, 0.0, 1.0, 0.3, 0.2, 0.2, 0.2, 1.2, 0.0, 0.2, 0.0, 0.9};
+}
+
+ChordEvidence vToIOntoAMinor (double hopsOfAMajor)
+{
+	ChordEvidence e;
+	e.resolutions[kA] = 1.0;
+	e.minorResolutions[kA] = 1.0;
+	e.majorHops[kE] = 30.0;
+	e.minorHops[kA] = 8.0;
+	e.majorHops[kA] = hopsOfAMajor;
+	return e;
+}
+
+// A minor piece dwelling on its dominant fits the dominant's major key; one V-i, with the
+// tonic's minor chord heard more than its major one, names the minor key.
+TEST (KeyForMusic, aMajorKeyGivesWayToTheMinorKeyItResolvesToAsV)
+{
+	const PitchClassLevels chroma = eMajorOverAMinor ();
+	ASSERT_EQ (bestKeyForChroma (chroma), keyIndexFromRoot (kRootOfE, false));
+	EXPECT_EQ (bestKeyForMusic (chroma, vToIOntoAMinor (0.0)), keyIndexFromRoot (kRootOfA, true));
+	EXPECT_EQ (bestKeyForMusic (chroma, vToIOntoAMinor (4.0)), keyIndexFromRoot (kRootOfA, true));
+}
+
+TEST (KeyForMusic, aMajorKeyStaysWithoutAVToIOrWhenItsIVIsHeardAsMuch)
+{
+	const PitchClassLevels chroma = eMajorOverAMinor ();
+	ChordEvidence noCadence = vToIOntoAMinor (0.0);
+	noCadence.minorResolutions[kA] = 0.0;
+	EXPECT_EQ (bestKeyForMusic (chroma, noCadence), keyIndexFromRoot (kRootOfE, false));
+	// I to iv in a major key that plays its IV too: a borrowed chord.
+	EXPECT_EQ (bestKeyForMusic (chroma, vToIOntoAMinor (5.0)), keyIndexFromRoot (kRootOfE, false));
 }
 
 } // namespace
