@@ -142,22 +142,13 @@ TEST (ChordEvidence, countsTheHopsOfEachChord)
 		EXPECT_EQ (silence.majorHops[root] + silence.minorHops[root], 0.0) << root;
 }
 
-// The pitch classes of an opening on E major's chord.
-PitchClassLevels eMajorOpening ()
+// The pitch classes of an opening on one chord: its root, third and fifth.
+PitchClassLevels openingOn (int root, int third, int fifth)
 {
 	PitchClassLevels pc {};
-	pc[kE] = 1.0;
-	pc[kGSharp] = 0.8;
-	pc[kB] = 0.8;
-	return pc;
-}
-
-PitchClassLevels aMinorOpening ()
-{
-	PitchClassLevels pc {};
-	pc[kA] = 1.0;
-	pc[kC] = 0.8;
-	pc[kE] = 0.8;
+	pc[root] = 1.0;
+	pc[third] = 0.8;
+	pc[fifth] = 0.8;
 	return pc;
 }
 
@@ -187,13 +178,13 @@ TEST_P (DominantOpening, isAMajorChordThatResolvesToAChordHeardAsWell)
 
 INSTANTIATE_TEST_SUITE_P (
     Opening, DominantOpening,
-    ::testing::Values (OpeningEvidence {"E resolving twice onto A minor", eMajorOpening (), 2, 20, 10, true},
-                       OpeningEvidence {"once may be a passing chord", eMajorOpening (), 1, 20, 10, false},
-                       OpeningEvidence {"a tonic moving on to its IV is heard far longer", eMajorOpening (),
-                                        4, 40, 12, false},
-                       OpeningEvidence {"a minor chord opens no dominant", aMinorOpening (), 2, 20, 10,
-                                        false},
-                       OpeningEvidence {"silence opens nothing", PitchClassLevels {}, 2, 20, 10, false}));
+    ::testing::Values (
+        OpeningEvidence {"E resolving twice onto A minor", openingOn (kE, kGSharp, kB), 2, 20, 10, true},
+        OpeningEvidence {"once may be a passing chord", openingOn (kE, kGSharp, kB), 1, 20, 10, false},
+        OpeningEvidence {"a tonic moving on to its IV is heard far longer", openingOn (kE, kGSharp, kB), 4,
+                         40, 12, false},
+        OpeningEvidence {"a minor chord opens no dominant", openingOn (kA, kC, kE), 2, 20, 10, false},
+        OpeningEvidence {"silence opens nothing", PitchClassLevels {}, 2, 20, 10, false}));
 
 constexpr int kRootOfG = 7; // counted from C, as key indices are
 constexpr int kRootOfD = 2;
