@@ -112,11 +112,6 @@ ChordEvidence chordEvidence (const Chromagram& chroma)
 	return e;
 }
 
-PitchClassLevels resolutionsByRoot (const Chromagram& chroma)
-{
-	return chordEvidence (chroma).resolutions;
-}
-
 bool openedOnDominant (const PitchClassLevels& opening, const ChordEvidence& chords)
 {
 	const Chord chord = triadOf (opening, PitchClassLevels {});

@@ -23,10 +23,6 @@ struct ChordEvidence
 // All zero for silence; no resolution for a single chord.
 ChordEvidence chordEvidence (const Chromagram& chroma);
 
-// Per root: how often the chromagram's chords resolve from the major chord a fifth above
-// onto a chord rooted there (chordEvidence's resolutions).
-PitchClassLevels resolutionsByRoot (const Chromagram& chroma);
-
 // Whether the music opened on a dominant: the triad that `opening` (pitch-class levels of
 // the opening) fits best is major, the music has since resolved from that chord onto the
 // chord a fourth above at least twice, and dwells on that chord (major or minor) at least

@@ -63,7 +63,7 @@ TEST_P (ResolutionCount, countsDominantsResolvingOntoTheirTonic)
 	PitchClassLevels expected {};
 	for (const auto& [root, count] : c.expected)
 		expected[root] = count;
-	const PitchClassLevels into = resolutionsByRoot (chroma);
+	const PitchClassLevels into = chordEvidence (chroma).resolutions;
 	for (int root = 0; root < kBandsPerOctave; ++root)
 		EXPECT_EQ (into[root], expected[root]) << c.name << ", root " << root;
 }
